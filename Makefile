@@ -1,0 +1,30 @@
+# The two commands of the README. Each installs what is missing first.
+.PHONY: test demo test-native test-asan test-win32 deps-test deps-demo
+
+test: deps-test test-native test-asan test-win32
+
+deps-test:
+	scripts/install-deps native win32
+
+deps-demo:
+	scripts/install-deps native
+
+test-native:
+	cmake --preset debug
+	cmake --build --preset debug
+	ctest --preset debug
+
+test-asan:
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+test-win32:
+	cmake --preset win32
+	cmake --build --preset win32
+	ctest --preset win32
+
+demo: deps-demo
+	cmake --preset release
+	cmake --build --preset release
+	build/release/tools/tolvex-demo build/release/host/Tolvex29.so

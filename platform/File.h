@@ -1,0 +1,32 @@
+// Plain file handles, as the log and the dump files use them: opened for one
+// record, written, closed. Every operation on an invalid handle fails quietly.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace Platform {
+
+using FileHandle = std::intptr_t;
+inline constexpr FileHandle InvalidFileHandle = -1;
+
+enum FileAccess : unsigned { AccessRead = 1, AccessWrite = 2 };
+enum FileShare : unsigned { ShareNone = 0, ShareRead = 1, ShareWrite = 2, ShareDelete = 4 };
+enum class FileDisposition {
+    OpenAlways,    // open, or create when missing
+    OpenExisting,  // open; fail when missing
+    CreateAlways,  // create, or truncate when present
+};
+
+FileHandle OpenFile(const std::string& name, unsigned access, unsigned share,
+                    FileDisposition disposition);
+// Moves the file position to the end of the file.
+bool SeekToEnd(FileHandle file);
+// One write of the whole block; the result says whether it succeeded.
+bool WriteFile(FileHandle file, const void* data, std::size_t count);
+void CloseFile(FileHandle file);
+// True when a file (not a directory) of that name exists.
+bool FileExists(const std::string& name);
+
+}  // namespace Platform

@@ -1,0 +1,12 @@
+#include "platform/ModuleHooks.h"
+
+namespace Platform {
+
+namespace {
+void* moduleInstance = nullptr;
+}
+
+void* ModuleInstance() { return moduleInstance; }
+void SetModuleInstance(void* instance) { moduleInstance = instance; }
+
+}  // namespace Platform

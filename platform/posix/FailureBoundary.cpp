@@ -1,0 +1,7 @@
+#include "platform/FailureBoundary.h"
+
+namespace Platform {
+
+void RaiseToHost(std::exception_ptr failure) { std::rethrow_exception(std::move(failure)); }
+
+}  // namespace Platform

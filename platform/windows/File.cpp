@@ -1,0 +1,58 @@
+#include "platform/File.h"
+
+#include <windows.h>
+
+namespace Platform {
+
+namespace {
+
+HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+}  // namespace
+
+FileHandle OpenFile(const std::string& name, unsigned access, unsigned share,
+                    FileDisposition disposition) {
+    DWORD desired = 0;
+    if (access & AccessRead) desired |= GENERIC_READ;
+    if (access & AccessWrite) desired |= GENERIC_WRITE;
+    DWORD shareMode = 0;
+    if (share & ShareRead) shareMode |= FILE_SHARE_READ;
+    if (share & ShareWrite) shareMode |= FILE_SHARE_WRITE;
+    if (share & ShareDelete) shareMode |= FILE_SHARE_DELETE;
+    DWORD creation = OPEN_ALWAYS;
+    switch (disposition) {
+        case FileDisposition::OpenAlways: creation = OPEN_ALWAYS; break;
+        case FileDisposition::OpenExisting: creation = OPEN_EXISTING; break;
+        case FileDisposition::CreateAlways: creation = CREATE_ALWAYS; break;
+    }
+    HANDLE handle = ::CreateFileA(name.c_str(), desired, shareMode, nullptr, creation,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? InvalidFileHandle
+                                          : reinterpret_cast<FileHandle>(handle);
+}
+
+bool SeekToEnd(FileHandle file) {
+    return file != InvalidFileHandle &&
+           ::SetFilePointer(ToHandle(file), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
+}
+
+bool WriteFile(FileHandle file, const void* data, std::size_t count) {
+    if (file == InvalidFileHandle) return false;
+    DWORD written = 0;
+    return ::WriteFile(ToHandle(file), data, static_cast<DWORD>(count), &written, nullptr) &&
+           written == count;
+}
+
+void CloseFile(FileHandle file) {
+    if (file != InvalidFileHandle) ::CloseHandle(ToHandle(file));
+}
+
+bool FileExists(const std::string& name) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(name.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace Platform

@@ -1,0 +1,9 @@
+// Initialisation and finalisation of the TolvexXml unit (once each, counted).
+#pragma once
+
+namespace TolvexXml {
+
+void InitializeUnit();
+void FinalizeUnit();
+
+}  // namespace TolvexXml
