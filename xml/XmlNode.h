@@ -243,6 +243,10 @@ protected:
     bool PreservesWhiteSpace();
     // Copies the attributes into another node (capacity = count).
     void CopyAttrsTo(TXmlNode& target) const;
+    // The non-empty texts of the text and CDATA children (and of child elements
+    // unless TextExcludesElements), joined by one blank; with element rules a CDATA
+    // text, and every text while white space is preserved, is joined directly.
+    std::string JoinChildTexts(bool documentRules);
     // Appends deep clones of the children to another node.
     void CloneChildrenTo(TXmlNode& target);
     // Appends a new node made by this node and returns it.

@@ -31,7 +31,7 @@ public:
     void ReplaceTextByCDATASection(const std::string& text);
     // Removes the text and CDATA children, then appends one raw text node holding
     // the Base64 form of the bytes, with CR LF after every maxLine characters.
-    void ReplaceTextByBinaryData(const void* bytes, std::int32_t count, std::int32_t maxLine);
+    void ReplaceTextByBinaryData(const void* bytes, std::size_t count, std::int32_t maxLine);
     // The bytes of the Base64 text of the element.
     std::string GetTextAsBinaryData();
 
