@@ -2,6 +2,7 @@
 #include "xml/XmlNode.h"
 
 #include "xml/TolvexXmlUnit.h"
+#include "xml/ValueText.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlExceptions.h"
 
@@ -42,6 +43,10 @@ IXmlDocument TXmlNode::GetOwnerDocument() { return OwnerDocument(); }
 std::uint32_t TXmlNode::ValueCodePage() {
     TXmlDocument* document = OwnerDocument();
     return document ? document->GetCodePage() : 0;
+}
+
+std::string TXmlNode::ValueText(const Platform::Variant& value) {
+    return ValueToXmlText(value, value.Type() == Platform::varOleStr ? ValueCodePage() : 0);
 }
 
 bool TXmlNode::PreservesWhiteSpace() {

@@ -239,6 +239,8 @@ protected:
     // The code page for turning wide-text values into 8-bit text: the owner
     // document's, or 0 (the system's ANSI code page) for a node in no document.
     std::uint32_t ValueCodePage();
+    // ValueToXmlText of the value; the code page is looked up only for wide text.
+    std::string ValueText(const Platform::Variant& value);
     // The preserve-white-space mode of the owner document, or the unit default.
     bool PreservesWhiteSpace();
     // Copies the attributes into another node (capacity = count).

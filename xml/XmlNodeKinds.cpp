@@ -1,7 +1,6 @@
 // Content, values and cloning of the node kinds below the document.
 #include "xml/Base64.h"
 #include "xml/TolvexXmlUnit.h"
-#include "xml/ValueText.h"
 #include "xml/XmlDocument.h"
 
 namespace TolvexXml {
@@ -49,7 +48,7 @@ TXmlElement::TXmlElement(TXmlNameTable* nameTable, std::int32_t nameId) : TXmlNo
 std::string TXmlElement::GetText() {
     if (HasChildren()) return JoinChildTexts(false);
     if (value_.IsEmpty()) return std::string();
-    return ValueToXmlText(value_, ValueCodePage());
+    return ValueText(value_);
 }
 
 void TXmlElement::SetText(const std::string& text) { SetValue(Platform::Variant::FromString(text)); }
@@ -115,7 +114,7 @@ IXmlNode TXmlComment::CloneNode(bool) { return new TXmlComment(&NameTable(), Sto
 
 TXmlText::TXmlText(TXmlNameTable* nameTable, Platform::Variant value) : TXmlNode(nameTable), value_(std::move(value)) {}
 
-std::string TXmlText::GetText() { return ValueToXmlText(value_, ValueCodePage()); }
+std::string TXmlText::GetText() { return ValueText(value_); }
 
 void TXmlText::SetText(const std::string& text) { SetValue(Platform::Variant::FromString(text)); }
 
