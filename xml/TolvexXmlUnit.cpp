@@ -1,17 +1,33 @@
 #include "xml/TolvexXmlUnit.h"
 
+#include "platform/UnitState.h"
+#include "xml/XmlNameTable.h"
+
 namespace TolvexXml {
 
 namespace {
+
+struct UnitData {
+    IXmlNameTable globalNameTable{new TXmlNameTable(TXmlNameTable::DefaultBucketCount)};
+};
+
 int unitInitCount = 0;
-}
+Platform::UnitState<UnitData> unit;
+
+}  // namespace
 
 void InitializeUnit() {
     if (unitInitCount++ != 0) return;
+    unit.Create();
 }
 
 void FinalizeUnit() {
     if (--unitInitCount != 0) return;
+    unit.Destroy();
+}
+
+TXmlNameTable* GlobalNameTable() noexcept {
+    return unit.Exists() ? unit->globalNameTable.Get() : nullptr;
 }
 
 }  // namespace TolvexXml

@@ -5,7 +5,9 @@
 
 namespace TolvexXml {
 
-TOLVEX_DECLARE_EXCEPTION(TolvexXmlException, Platform::Exception);
+using Platform::Exception;
+
+TOLVEX_DECLARE_EXCEPTION(TolvexXmlException, Exception);
 TOLVEX_DECLARE_EXCEPTION(NeedAttrException, TolvexXmlException);
 TOLVEX_DECLARE_EXCEPTION(NeedChildException, TolvexXmlException);
 

@@ -1,0 +1,12 @@
+#include "platform/posix/DecimalSeparator.h"
+
+#include "platform/LocaleSettings.h"
+
+namespace Platform {
+
+char LocaleDecimalSeparator() {
+    static const char separator = ReadLocaleSettings().decimalSeparator;
+    return separator;
+}
+
+}  // namespace Platform

@@ -1,0 +1,99 @@
+#include "platform/Stream.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/Exception.h"
+
+namespace Platform {
+
+namespace {
+
+HANDLE ToHandle(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+std::string FullFileName(const std::string& fileName) {
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetFullPathNameA(fileName.c_str(), sizeof buffer, buffer, nullptr);
+    if (length == 0) return fileName;
+    if (length < sizeof buffer) return std::string(buffer, length);
+    std::string path(length, '\0');
+    const DWORD written = ::GetFullPathNameA(fileName.c_str(), length, path.data(), nullptr);
+    path.resize(written < length ? written : 0);
+    return path.empty() ? fileName : path;
+}
+
+// The system's text for an error code, without trailing blanks, line breaks or full stops.
+std::string SystemErrorMessage(DWORD error) {
+    char buffer[256];
+    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                        FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                    nullptr, error, 0, buffer, sizeof buffer, nullptr);
+    while (length > 0 &&
+           (static_cast<unsigned char>(buffer[length - 1]) <= 32 || buffer[length - 1] == '.'))
+        --length;
+    return std::string(buffer, length);
+}
+
+}  // namespace
+
+TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode) {
+    const bool create = mode == FileStreamMode::Create;
+    handle_ = create ? OpenFile(fileName, AccessRead | AccessWrite, ShareNone,
+                                FileDisposition::CreateAlways)
+                     : OpenFile(fileName, AccessRead, ShareRead, FileDisposition::OpenExisting);
+    if (handle_ == InvalidFileHandle) {
+        const DWORD error = ::GetLastError();
+        const std::string message = Format(create ? "Cannot create file \"%s\". %s"
+                                                  : "Cannot open file \"%s\". %s",
+                                           FullFileName(fileName).c_str(),
+                                           SystemErrorMessage(error).c_str());
+        if (create) throw EFCreateError(message);
+        throw EFOpenError(message);
+    }
+}
+
+TFileStream::~TFileStream() { CloseFile(handle_); }
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+        DWORD n = 0;
+        if (!::ReadFile(ToHandle(handle_), static_cast<char*>(buffer) + done, chunk, &n, nullptr) ||
+            n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+        DWORD n = 0;
+        if (!::WriteFile(ToHandle(handle_), static_cast<const char*>(buffer) + done, chunk, &n,
+                         nullptr) ||
+            n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+std::int64_t TFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
+    DWORD method = FILE_BEGIN;
+    switch (origin) {
+        case SeekOrigin::Beginning: method = FILE_BEGIN; break;
+        case SeekOrigin::Current: method = FILE_CURRENT; break;
+        case SeekOrigin::End: method = FILE_END; break;
+    }
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    LARGE_INTEGER position;
+    if (!::SetFilePointerEx(ToHandle(handle_), distance, &position, method)) return -1;
+    return position.QuadPart;
+}
+
+}  // namespace Platform

@@ -1,0 +1,297 @@
+// The document loads: strings, streams, files, resources, the binary signature,
+// and the encoding rule of XML declarations.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/Exception.h"
+#include "platform/ModuleResource.h"
+#include "platform/Stream.h"
+#include "xml/TolvexXml.h"
+#include "xml/XmlLoad.h"
+#include "xml/XmlSource.h"
+#include "xml/XmlSourceEncoding.h"
+#include "xml/XmlTreeDump.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+using namespace TolvexXml;
+using TolvexXmlTest::DumpChildren;
+
+const std::string signature = "< binary-xml >";
+
+IXmlDocument NewDocument() { return IXmlDocument(new TXmlDocument(GlobalNameTable())); }
+
+// A file in the current directory, removed when the test ends.
+class ScratchFile {
+public:
+    ScratchFile(const std::string& name, const std::string& bytes) : name_(name) {
+        Platform::TFileStream file(name, Platform::FileStreamMode::Create);
+        file.WriteBuffer(bytes.data(), bytes.size());
+    }
+    ~ScratchFile() { std::filesystem::remove(name_); }
+    const std::string& Name() const { return name_; }
+
+private:
+    std::string name_;
+};
+
+std::string CurrentDirectory() {
+#if defined(_WIN32)
+    char buffer[MAX_PATH];
+    const DWORD length = ::GetCurrentDirectoryA(sizeof buffer, buffer);
+    return std::string(buffer, length) + "\\";
+#else
+    char buffer[4096];
+    return std::string(::getcwd(buffer, sizeof buffer)) + "/";
+#endif
+}
+
+// A scenario-like document of about the given size.
+std::string SampleDocument(std::size_t size) {
+    std::string text = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<Root>\r\n";
+    for (int i = 0; text.size() < size; ++i) {
+        text += "  <Answer CardCode=\"" + std::to_string(1000 + i) +
+                "\" Name=\"Holder &amp; Co\" Summa='12.50'><!-- case -->\r\n"
+                "    <OutputInfo OutKind=\"1\">line&#13;&#10;two &lt;3&gt;</OutputInfo>\r\n  </Answer>\r\n";
+    }
+    return text + "</Root>\r\n";
+}
+
+TEST(LoadXmlTest, ReplacesChildrenAndAttributes) {
+    IXmlDocument document = NewDocument();
+    document->LoadXML("<a/>");
+    document->SetAttrText("x", "1");
+    document->LoadXML("<!--c--><b/>");
+    EXPECT_EQ(DumpChildren(*document), "<!--c-->, b");
+    EXPECT_EQ(document->GetAttrCount(), 0);
+}
+
+TEST(LoadXmlTest, KeepsWhatWasParsedBeforeAFailure) {
+    IXmlDocument document = NewDocument();
+    EXPECT_THROW(document->LoadXML("<Root><A x='1'/><B y='2'>text<C"), TolvexXmlException);
+    EXPECT_EQ(DumpChildren(*document), "Root(A[x=1], B[y=2](\"text\"))");
+}
+
+TEST(LoadXmlTest, KeepsTheNameTableAndAddsNames) {
+    IXmlDocument document = NewDocument();
+    const std::int32_t rootId = document->NameTable().NameToId("Root", false);
+    document->LoadXML("<Root NewAttr='1'/>");
+    EXPECT_EQ(document->GetDocumentElement()->GetNameId(), rootId);
+    EXPECT_EQ(document->NameTable().IdToName(rootId + 1), "NewAttr");
+}
+
+// The binary reader is not part of this build yet: an image is refused clearly.
+TEST(LoadXmlTest, BinaryImageIsRefusedUntilTheBinaryReaderExists) {
+    IXmlDocument document = NewDocument();
+    document->LoadXML("<keep/>");
+    EXPECT_THROW(document->LoadXML(signature), TolvexXmlException);
+    EXPECT_THROW(document->LoadXML(signature + "rest"), TolvexXmlException);
+    Platform::TMemoryStream stream(signature + "rest");
+    EXPECT_THROW(document->LoadFromStream(stream), TolvexXmlException);
+}
+
+TEST(LoadFromStreamTest, SignatureOfExactlyFourteenBytesIsParsedAsText) {
+    IXmlDocument document = NewDocument();
+    Platform::TMemoryStream stream(signature);
+    try {
+        document->LoadFromStream(stream);
+        FAIL() << "no failure";
+    } catch (const TolvexXmlException& failure) {
+        EXPECT_STREQ(failure.what(), "Name must start with letter or \"_\"");
+    }
+}
+
+TEST(LoadFromStreamTest, StartOfATextDocumentIsReadAgainAfterTheSignatureTest) {
+    for (const std::string text : {"<abcdefghijk/>", "<abcdefghijkl/>", "<a/>"}) {
+        IXmlDocument document = NewDocument();
+        Platform::TMemoryStream stream(text);
+        document->LoadFromStream(stream);
+        EXPECT_EQ(DumpChildren(*document), text.substr(1, text.size() - 3));
+    }
+}
+
+TEST(LoadFromStreamTest, GivesTheSameTreeAsLoadXmlAcrossBufferBoundaries) {
+    const std::string text = SampleDocument(300'000);
+    IXmlDocument fromString = NewDocument();
+    fromString->LoadXML(text);
+    IXmlDocument fromStream = NewDocument();
+    Platform::TMemoryStream stream(text);
+    fromStream->LoadFromStream(stream);
+    EXPECT_EQ(DumpChildren(*fromStream), DumpChildren(*fromString));
+    EXPECT_GT(fromString->GetDocumentElement()->GetChildNodes()->GetCount(), 1000);
+}
+
+TEST(LoadFromStreamTest, ConstructsStraddlingTheBufferEnd) {
+    // Each construct is placed so that it crosses offset 65536.
+    for (const std::string construct : {"<element attribute='va&amp;lue'>t&#65;xt</element>",
+                                         "<!-- a comment -->", "<![CDATA[ cdata ]]>", "<?pi data?>"}) {
+        for (std::size_t shift = 0; shift < construct.size(); ++shift) {
+            const std::string text = "<r>" + std::string(65536 - 3 - shift, ' ') + construct + "</r>";
+            IXmlDocument expected = NewDocument();
+            expected->LoadXML(text);
+            IXmlDocument document = NewDocument();
+            Platform::TMemoryStream stream(text);
+            document->LoadFromStream(stream);
+            ASSERT_EQ(DumpChildren(*document), DumpChildren(*expected)) << construct << " shift " << shift;
+        }
+    }
+}
+
+TEST(LoadFromFileTest, MissingFileRaisesOpenErrorAndKeepsTheDocument) {
+    IXmlDocument document = NewDocument();
+    document->LoadXML("<keep/>");
+    const std::string prefix = "Cannot open file \"" + CurrentDirectory() + "no-such-file.xml\". ";
+    try {
+        document->LoadFromFile("no-such-file.xml");
+        FAIL() << "no failure";
+    } catch (const Platform::EFOpenError& failure) {
+        const std::string message = failure.what();
+        EXPECT_EQ(message.substr(0, prefix.size()), prefix);
+        EXPECT_GT(message.size(), prefix.size()) << "the system's message is missing";
+    }
+    EXPECT_EQ(DumpChildren(*document), "keep");
+}
+
+TEST(LoadFromFileTest, DirectoryCannotBeOpened) {
+    const std::string name = "tolvex-load-test-directory.xml";
+    std::filesystem::create_directory(name);
+    IXmlDocument document = NewDocument();
+    document->LoadXML("<keep/>");
+    EXPECT_THROW(document->LoadFromFile(name), Platform::EFOpenError);
+    EXPECT_EQ(DumpChildren(*document), "keep");
+    std::filesystem::remove(name);
+}
+
+TEST(LoadFromFileTest, EmptyFileGivesAnEmptyDocument) {
+    ScratchFile file("tolvex-load-test-empty.xml", "");
+    IXmlDocument document = NewDocument();
+    document->LoadXML("<gone/>");
+    document->LoadFromFile(file.Name());
+    EXPECT_EQ(document->GetChildNodes()->GetCount(), 0);
+}
+
+TEST(LoadFromFileTest, FilesAroundOneBufferLong) {
+    for (const std::size_t size : {65535u, 65536u, 65537u}) {
+        std::string text = "<r>" + std::string(size - 8, 'x') + "</r>";
+        text.insert(text.size() - 4, 1, 'y');
+        ASSERT_EQ(text.size(), size);
+        ScratchFile file("tolvex-load-test-buffer.xml", text);
+        IXmlDocument document = NewDocument();
+        document->LoadFromFile(file.Name());
+        EXPECT_EQ(document->GetDocumentElement()->GetText(), std::string(size - 8, 'x') + "y");
+    }
+}
+
+TEST(LoadFromFileTest, FileIsClosedAlsoWhenParsingFails) {
+    ScratchFile file("tolvex-load-test-broken.xml", "<a><b");
+    IXmlDocument document = NewDocument();
+    EXPECT_THROW(document->LoadFromFile(file.Name()), TolvexXmlException);
+    // Creating the file again needs it closed (no sharing on creation).
+    EXPECT_NO_THROW(Platform::TFileStream(file.Name(), Platform::FileStreamMode::Create));
+}
+
+TEST(LoadXmlFileTest, LoadsIntoANewDocumentWithAPrivateTable) {
+    ScratchFile file("tolvex-load-test-in.xml", "<?xml version='1.0'?><Root><A/></Root>");
+    IXmlDocument document = LoadXmlFile(file.Name());
+    EXPECT_EQ(DumpChildren(*document), "<?xml[version=1.0]\"\"?>, Root(A)");
+    EXPECT_NE(document->GetNameTable().Get(), GlobalNameTable());
+    EXPECT_THROW(LoadXmlFile("no-such-file.xml"), Platform::EFOpenError);
+}
+
+#if !defined(_WIN32)
+TOLVEX_MODULE_RESOURCE("XML", "SCENARIO", "<Root><Answer Code='1'/></Root>");
+TOLVEX_MODULE_RESOURCE("XML", "EMPTY", "");
+
+TEST(LoadResourceTest, LoadsTheModulesResource) {
+    IXmlDocument document = NewDocument();
+    document->LoadResource("xml", "Scenario");
+    EXPECT_EQ(DumpChildren(*document), "Root(Answer[Code=1])");
+}
+#endif
+
+TEST(LoadResourceTest, MissingOrEmptyResourceLeavesTheDocument) {
+    IXmlDocument document = NewDocument();
+    document->LoadXML("<keep/>");
+    document->LoadResource("XML", "NO-SUCH-RESOURCE");
+    document->LoadResource("XML", "EMPTY");
+    EXPECT_EQ(DumpChildren(*document), "keep");
+}
+
+// Sets the unit's UTF-8 decoding for one test.
+class DecodeUtf8OnLoadScope {
+public:
+    DecodeUtf8OnLoadScope() { DecodeUtf8OnLoad = true; }
+    ~DecodeUtf8OnLoadScope() { DecodeUtf8OnLoad = false; }
+};
+
+TEST(Utf8LoadTest, DeclarationNamingUtf8SwitchesDecodingOn) {
+    DecodeUtf8OnLoadScope decoding;
+    IXmlDocument document = NewDocument();
+    document->LoadXML(
+        "<a v='\xD0\x9F'>\xD0\x9F</a>"
+        "<?xml encoding='UTF-8'?>"
+        "<b c='\xD0\x9F\xD1\x80' d='plain'>\xC3\xA9t\xC3\xA9<!--\xC3--><![CDATA[\xC3]]></b>"
+        "<?xml encoding='windows-1251'?><e>\xC3\xA9</e>");
+    EXPECT_EQ(DumpChildren(*document),
+              "a[v=\xD0\x9F](\"\xD0\x9F\"), <?xml[encoding=UTF-8]\"\"?>, "
+              "b[c=u{041F}u{0440};d=plain](\"u{00E9}tu{00E9}\", <!--\xC3-->, <![\xC3]>), "
+              "<?xml[encoding=windows-1251]\"\"?>, e(\"u{00E9}\")");
+    EXPECT_EQ(document->SelectElement("b")->GetAttrTypeById(document->NameTable().NameToId("d", false)),
+              Platform::varString);
+}
+
+TEST(Utf8LoadTest, MalformedValueFailsAndKeepsTheTree) {
+    DecodeUtf8OnLoadScope decoding;
+    for (const std::string text : {"<?xml encoding='utf-8'?><a>\xC3</a>", "<?xml encoding='utf-8'?><a>\xC3 x</a>",
+                                    "<?xml encoding='utf-8'?><a b='\xD0'/>"}) {
+        IXmlDocument document = NewDocument();
+        try {
+            document->LoadXML(text);
+            ADD_FAILURE() << "no failure for " << text;
+        } catch (const TolvexXmlException& failure) {
+            EXPECT_STREQ(failure.what(), "Bad UTF8 format");
+        }
+        EXPECT_EQ(DumpChildren(*document).substr(0, 35), "<?xml[encoding=utf-8]\"\"?>, a");
+    }
+}
+
+TEST(Utf8LoadTest, WithoutTheSettingUtf8StaysBytes) {
+    IXmlDocument document = NewDocument();
+    document->LoadXML("<?xml encoding='UTF-8'?><a>\xC3</a>");
+    EXPECT_EQ(DumpChildren(*document), "<?xml[encoding=UTF-8]\"\"?>, a(\"\xC3\")");
+}
+
+std::uint16_t TestEncodings(const std::string& encoding) { return encoding == "my-utf" ? 65001 : 7; }
+
+TEST(EncodingRuleTest, DeclarationSetsTheSourcesCodePageThroughTheReplaceableLookup) {
+    EncodingToCodePage = TestEncodings;
+    DecodeUtf8OnLoadScope decoding;
+    IXmlDocument document = NewDocument();
+    const std::string text = "<?xml encoding='other'?><?xml encoding='my-utf'?><a>\xC3\xA9</a>";
+    TXmlStrSource source(text);
+    document->GetChildList()->ParseChildren(source, document->NameTable(), false);
+    EncodingToCodePage = StandardEncodingToCodePage;
+    EXPECT_EQ(source.CodePage, 65001);
+    EXPECT_TRUE(source.DecodeUtf8);
+    EXPECT_EQ(document->GetDocumentElement()->GetValueType(), Platform::varString);  // element value: its text
+    EXPECT_EQ(DumpChildren(*document->GetDocumentElement()), "\"u{00E9}\"");
+}
+
+TEST(EncodingRuleTest, DeclarationWithoutEncodingGivesCodePageZero) {
+    IXmlDocument document = NewDocument();
+    const std::string text = "<?xml encoding='cp866'?><?xml version='1.0'?>";
+    TXmlStrSource source(text);
+    document->GetChildList()->ParseChildren(source, document->NameTable(), false);
+    EXPECT_EQ(source.CodePage, 0);
+    EXPECT_FALSE(source.DecodeUtf8);
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+// The parser, table-driven: each input is parsed from a string and from streams
+// read through buffers of several sizes (so every construct also meets a buffer
+// boundary), and must give the same tree and the same failure every time.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Stream.h"
+#include "xml/TolvexXml.h"
+#include "xml/XmlParser.h"
+#include "xml/XmlSource.h"
+#include "xml/XmlTreeDump.h"
+
+namespace {
+
+using namespace std::string_literals;
+using namespace TolvexXml;
+using TolvexXmlTest::DumpChildren;
+
+struct ParseCase {
+    const char* name;
+    std::string input;
+    std::string tree;   // the document's children after the load (kept on failure too)
+    std::string error;  // the TolvexXmlException message; empty when the load succeeds
+    bool preserveWhiteSpace = false;
+};
+
+std::ostream& operator<<(std::ostream& out, const ParseCase& c) { return out << c.name; }
+
+struct ParseResult {
+    std::string tree;
+    std::string error;
+};
+
+IXmlDocument NewDocument(bool preserveWhiteSpace) {
+    IXmlDocument document(new TXmlDocument(GlobalNameTable()));
+    document->PreserveWhiteSpace = preserveWhiteSpace;
+    return document;
+}
+
+ParseResult Outcome(TXmlDocument& document, const std::function<void()>& load) {
+    ParseResult result;
+    try {
+        load();
+    } catch (const TolvexXmlException& failure) {
+        result.error = failure.what();
+    }
+    result.tree = DumpChildren(document);
+    return result;
+}
+
+ParseResult LoadFromString(const ParseCase& c) {
+    IXmlDocument document = NewDocument(c.preserveWhiteSpace);
+    return Outcome(*document, [&] { document->LoadXML(c.input); });
+}
+
+ParseResult ParseFromStream(const ParseCase& c, std::int32_t bufSize) {
+    IXmlDocument document = NewDocument(c.preserveWhiteSpace);
+    Platform::TMemoryStream stream(c.input);
+    return Outcome(*document, [&] {
+        TXmlStmSource source(stream, bufSize);
+        document->GetChildList()->ParseChildren(source, document->NameTable(), c.preserveWhiteSpace);
+    });
+}
+
+const std::string nameStart = "Name must start with letter or \"_\"";
+
+const std::vector<ParseCase> parseCases = {
+    {"Empty", "", "", ""},
+    {"BlanksOnly", " \t\r\n \x01", "", ""},
+    {"TopLevelTextAndElements", "abc<a/><b/>", "\"abc\", a, b", ""},
+    {"TextNotTrimmed", "<a> x </a>", "a(\" x \")", ""},
+    {"BlankTextDropped", "<a> </a>", "a", ""},
+    {"BlankTextKeptWhenPreserving", "<a> </a>", "\"\", a(\" \")", "", true},
+    {"EmptyTextAroundMarkupWhenPreserving", "<a><b/></a>", "\"\", a(\"\", b, \"\")", "", true},
+    {"MixedContent", "<a>text<b>more</b>tail</a>", "a(\"text\", b(\"more\"), \"tail\")", ""},
+    {"DigitStartsName", "<1a/>", "1a", ""},
+    {"NameCharacters", "<a:b.c-d_e/>", "a:b.c-d_e", ""},
+    {"AmpersandInName", "<a&b/>", "a&b", ""},
+    {"BlankBeforeName", "< a/>", "", nameStart},
+    {"InputEndsAfterName", "<a", "", "Не завершено определение элемента"},
+    {"BadCharacterAfterName", "<a=1>", "", "Некорретный символ в имени элемента"},
+    {"UnclosedElement", "<a>", "a", "Character / expected"},
+    {"UnclosedNested", "<r><a x='1'><b/>oops</a><c", "r(a[x=1](b, \"oops\"))", "Не завершено определение элемента"},
+    {"WrongEndTag", "<a></b>", "a", "\"a\" expected"},
+    {"LongerEndTag", "<a></ab>", "a", "Character > expected"},
+    {"BlanksInEndTag", "<a></a \t\r\n>", "a", ""},
+    {"BadEmptyElementEnd", "<a b='1'/ >", "a[b=1]", "\"/>\" expected"},
+    {"InputEndsInEmptyElementEnd", "<a/", "a", "\"/>\" expected"},
+    {"InputEndsInStartTag", "<a b='1'", "a[b=1]", "Character > expected"},
+    {"AttributeWithoutValue", "<a b>", "a", "Character = expected"},
+    {"UnquotedValue", "<a b=1>", "a", "String constant expected"},
+    {"InputEndsAfterEquals", "<a b= ", "a", "Attribute value expected"},
+    {"InputEndsInValue", "<a b='1", "a", "Character \"'\" expected"},
+    {"InputEndsInDoubleQuotedValue", "<a b=\"1", "a", "Character \"\"\" expected"},
+    {"AttributesWithoutBlank", "<a b='1'c='2'/>", "a[b=1;c=2]", ""},
+    {"BlanksAroundEquals", "<a  b = \"1\"  c\n=\n'2'  />", "a[b=1;c=2]", ""},
+    {"RepeatedAttributeReplaces", "<a b='1' c='3' b='2'/>", "a[b=2;c=3]", ""},
+    {"OtherQuoteInValue", "<a b=\"v'\" c='v\">'/>", "a[b=v';c=v\">]", ""},
+    {"BlanksInValueKept", "<a b=' x\ty\r\nz '/>", "a[b= x\ty\r\nz ]", ""},
+    {"LessThanInValue", "<a b='x<y'/>", "a", "Character \"<\" can not be used in attribute values"},
+    {"ReferencesInValue", "<a b='x&lt;y&quot;&apos;&gt;&amp;'/>", "a[b=x<y\"'>&]", ""},
+    {"ReferenceYieldsQuote", "<a b='&apos;'/>", "a[b=']", ""},
+    {"NumericReferences", "<a>&#65;&#x41;&#x4a;&#x4A;&#321;</a>", "a(\"AAJJA\")", ""},
+    {"NumberBeyond32Bits", "<a>&#4294967362;&#x10000000042;</a>", "a(\"BB\")", ""},
+    {"CapitalX", "<a>&#X41;</a>", "a", "Number expected"},
+    {"EmptyHexNumber", "<a>&#x;</a>", "a", "Hexadecimal number expected"},
+    {"EmptyNumber", "<a>&#;</a>", "a", "Number expected"},
+    {"InputEndsAfterHash", "a&#", "", "Number expected"},
+    {"InputEndsAfterHexX", "a&#x", "", "Hexadecimal number expected"},
+    {"InputEndsAfterAmpersand", "a&", "", "\"#\" expected or special symbol name"},
+    {"UnknownNamedReference", "<a>&nbsp;</a>", "a", "Bad special symbol name: \"nbsp\""},
+    {"NamedReferenceCaseSensitive", "<a>&AMP;</a>", "a", "Bad special symbol name: \"AMP\""},
+    {"ReferenceWithoutSemicolon", "<a>&amp </a>", "a", "Character ; expected"},
+    {"AmpersandBeforeBlank", "<a>& </a>", "a", nameStart},
+    {"ReferenceNameTakesAmpersand", "<a>&amp&lt;</a>", "a", "Bad special symbol name: \"amp&lt\""},
+    {"ReferenceInTopLevelText", "x&amp;y<a/>", "\"x&y\", a", ""},
+    {"CDataWithBracket", "<![CDATA[a]]]>", "<![a]]>", ""},
+    {"CDataKeepsMarkup", "<![CDATA[<a>&amp;]]>", "<![<a>&amp;]>", ""},
+    {"CDataUnterminated", "<![CDATA[x]]", "", "\"]]>\" expected"},
+    {"CDataBadOpening", "<![CDATX[x]]>", "", "\"[CDATA[\" expected"},
+    {"CommentWithDoubleHyphen", "<!-- a -- b -->", "<!-- a -- b -->", ""},
+    {"CommentEndingInHyphens", "<!--x--->", "<!--x--->", ""},
+    {"CommentUnterminated", "<!-- x", "", "\"-->\" expected"},
+    {"CommentBadOpening", "<!-x-->", "", "\"--\" expected"},
+    {"InputEndsAfterBang", "<a/><!", "a", ""},
+    {"LowerCaseDoctype", "<!doctype x>", "", "\"DOCTYPE\" expected"},
+    {"DoctypeDropped", "<!DOCTYPE x><x/>", "x", ""},
+    {"DoctypeEndsAtFirstGreater", "<!DOCTYPE x [<!ENTITY e 'v'>]><x/>", "\"]>\", x", ""},
+    {"DoctypeUnterminated", "<!DOCTYPE x", "", "\">\" expected"},
+    {"XmlDeclaration", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r/>",
+     "<?xml[version=1.0;encoding=UTF-8]\"\"?>, r", ""},
+    {"EmptyXmlDeclaration", "<?xml?>", "<?xml\"\"?>", ""},
+    {"XmlDeclarationUnterminated", "<?xml version='1'", "<?xml[version=1]\"\"?>", "\"?>\" expected"},
+    {"XmlDeclarationWithData", "<?xml version='1' x?>", "<?xml[version=1]\"\"?>", "Character = expected"},
+    {"DeclarationInsideElement", "<a><?xml b='1'?></a>", "a(<?xml[b=1]\"\"?>)", ""},
+    {"InstructionDataKeepsBlanks", "<?pi  data?>", "<?pi\"  data\"?>", ""},
+    {"CapitalXmlIsInstruction", "<?XML?>", "<?XML\"\"?>", ""},
+    {"InstructionWithQuestionMarks", "<?pi a?b?\?>", "<?pi\" a?b?\"?>", ""},
+    {"InstructionUnterminated", "<?pi x", "<?pi\"\"?>", "\"?>\" expected"},
+    {"InstructionWithoutTarget", "<? x?>", "", nameStart},
+    {"StrayEndTagEndsLoad", "<a/></x><b/>", "a", ""},
+    {"LessThanAtEnd", "<a/><", "a", ""},
+    {"NulIsOrdinaryCharacter", "<a>x\0y</a>"s, "a(\"x\0y\")"s, ""},
+    {"NulAfterNameIsBlank", "<a\0b='1'/>"s, "a[b=1]", ""},
+    {"ByteOrderMarkIsText", "\xEF\xBB\xBF<a/>", "\"\xEF\xBB\xBF\", a", ""},
+    {"Utf8BytesUnchanged", "<?xml encoding='utf-8'?><a b='\xD0\x9F'>\xD0\x9F\xC3</a>",
+     "<?xml[encoding=utf-8]\"\"?>, a[b=\xD0\x9F](\"\xD0\x9F\xC3\")", ""},
+};
+
+class ParseTableTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseTableTest, FromString) {
+    const ParseCase& c = GetParam();
+    const ParseResult result = LoadFromString(c);
+    EXPECT_EQ(result.error, c.error);
+    EXPECT_EQ(result.tree, c.tree);
+}
+
+TEST_P(ParseTableTest, FromStreamWithSmallBuffers) {
+    const ParseCase& c = GetParam();
+    for (const std::int32_t bufSize : {1, 2, 3, 7, TXmlStmSource::LoadBufSize}) {
+        const ParseResult result = ParseFromStream(c, bufSize);
+        EXPECT_EQ(result.error, c.error) << "buffer size " << bufSize;
+        EXPECT_EQ(result.tree, c.tree) << "buffer size " << bufSize;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Xml, ParseTableTest, ::testing::ValuesIn(parseCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+std::string Nested(std::int32_t depth) {
+    std::string text;
+    for (std::int32_t i = 0; i < depth; ++i) text += "<e>";
+    for (std::int32_t i = 0; i < depth; ++i) text += "</e>";
+    return text;
+}
+
+TEST(ParserDepthTest, NestingUpToTheBoundLoads) {
+    IXmlDocument document = NewDocument(false);
+    document->LoadXML(Nested(MaxElementDepth));
+    TXmlNode* node = document.Get();
+    std::int32_t depth = 0;
+    while (node->HasChildren()) {
+        node = node->PeekChildList()->ItemAt(0);
+        ++depth;
+    }
+    EXPECT_EQ(depth, MaxElementDepth);
+}
+
+TEST(ParserDepthTest, NestingPastTheBoundFailsAndKeepsTheOpenElements) {
+    IXmlDocument document = NewDocument(false);
+    try {
+        document->LoadXML(Nested(MaxElementDepth + 1));
+        FAIL() << "no failure";
+    } catch (const TolvexXmlException& failure) {
+        EXPECT_STREQ(failure.what(), MaxDepthMessage);
+    }
+    std::int32_t depth = 0;
+    for (TXmlNode* node = document.Get(); node->HasChildren(); node = node->PeekChildList()->ItemAt(0))
+        ++depth;
+    EXPECT_EQ(depth, MaxElementDepth);
+}
+
+TEST(ParserDepthTest, MillionOpenElementsFailAtTheBound) {
+    std::string deep;
+    for (int i = 0; i < 1'000'000; ++i) deep += "<a b='1'>";
+    IXmlDocument document = NewDocument(false);
+    try {
+        document->LoadXML(deep);
+        FAIL() << "no failure";
+    } catch (const TolvexXmlException& failure) {
+        EXPECT_STREQ(failure.what(), MaxDepthMessage);
+    }
+}
+
+}  // namespace

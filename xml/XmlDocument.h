@@ -1,0 +1,77 @@
+// The document node: the root of a tree, the holder of its name table and of the
+// settings that loading, text joining and rendering read.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "xml/XmlNodeKinds.h"
+
+namespace TolvexXml {
+
+// Asked during SaveToStreamWithHandler for the elements of the target name; may
+// leave the element's content text in the string.
+using ElementContentHandler = std::function<void(const IXmlElement& element, std::string& content)>;
+
+class TXmlDocument : public TXmlNode {
+public:
+    // Given GlobalNameTable (or no table), the document makes a private table of
+    // 4096 buckets for itself; any other table is shared.
+    explicit TXmlDocument(TXmlNameTable* nameTable);
+
+    std::int32_t GetNameId() override { return NameTable().DocumentId(); }
+    std::int32_t GetNodeType() override { return DOCUMENT_NODE; }
+    // The non-empty texts of the text and CDATA children, joined by one blank.
+    std::string GetText() override;
+    // Removes all children and inserts one text node holding the text.
+    void SetText(const std::string& text) override;
+    std::string GetXML() override;
+    IXmlNode CloneNode(bool deep) override;
+
+    // The first child of node type element; empty when none.
+    IXmlElement GetDocumentElement();
+    std::string GetBinaryXML();
+    // The "encoding" attribute of the first child, or DefaultEncoding.
+    std::string GetEncoding();
+    // The code page of GetEncoding, cached in CachedCodePage.
+    std::uint32_t GetCodePage();
+
+    IXmlElement NewDocumentById(const std::string& version, const std::string& encoding, std::int32_t rootId);
+    IXmlElement NewDocument(const std::string& version, const std::string& encoding, const std::string& rootName);
+
+    IXmlElement CreateElementById(std::int32_t nameId);
+    IXmlElement CreateElement(const std::string& name);
+    IXmlText CreateText(const std::string& text);
+    IXmlCDATASection CreateCDATASection(const std::string& text);
+    IXmlComment CreateComment(const std::string& text);
+    IXmlProcessingInstruction CreateProcessingInstruction(const std::string& target, const std::string& text);
+    IXmlProcessingInstruction CreateProcessingInstructionById(std::int32_t targetId, const std::string& text);
+
+    void LoadXML(const std::string& xml);
+    void LoadBinaryXML(const std::string& image);
+    // The stream must stand at its start.
+    void LoadFromStream(Platform::TStream& stream);
+    void LoadFromFile(const std::string& fileName);
+    void LoadResource(const std::string& resourceType, const std::string& resourceName);
+
+    void SaveToStream(Platform::TStream& stream);
+    void SaveToStreamWithHandler(Platform::TStream& stream, const std::string& elementName,
+                                 const ElementContentHandler& handler);
+    void SaveToFile(const std::string& fileName);
+    void SaveBinaryToStream(Platform::TStream& stream, std::uint32_t options);
+    void SaveBinaryToFile(const std::string& fileName, std::uint32_t options);
+
+    // Gives the document a new name table (binary loading), kept as its private one.
+    void ReplaceNameTable(TXmlNameTable* nameTable);
+
+    // Compact rendering, kept blank text and untrimmed character data when true.
+    bool PreserveWhiteSpace;
+    // The code page of the encoding; 0 = not known yet.
+    std::uint32_t CachedCodePage = 0;
+
+private:
+    IXmlNameTable privateTable_;
+};
+
+}  // namespace TolvexXml

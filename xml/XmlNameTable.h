@@ -1,0 +1,63 @@
+// Interned names: every name of the XML library is handled as the index (id) of
+// its text in a TXmlNameTable. Ids are dense and never change; a fixed number of
+// hash buckets, set at creation, holds the ids of each hash value.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "xml/XmlBase.h"
+
+namespace TolvexXml {
+
+using TNameIndexArray = std::vector<std::int32_t>;
+
+class TXmlNameTable : public TXmlBase {
+public:
+    // The bucket count of every table the library creates.
+    static constexpr std::int32_t DefaultBucketCount = 4096;
+
+    // A table of bucketCount buckets (at least 1) holding the five predefined names.
+    explicit TXmlNameTable(std::int32_t bucketCount = DefaultBucketCount);
+
+    // The id of the name, adding the name when it is absent; -1 for the empty name.
+    // firstLetterTolerant also finds the name with its first ASCII letter in the
+    // other case before adding the name as given.
+    std::int32_t NameToId(const std::string& name, bool firstLetterTolerant);
+    // The name of the id; empty for an id outside the table.
+    std::string IdToName(std::int32_t id) const;
+
+    std::int32_t TextId() const noexcept { return textId_; }
+    std::int32_t CDataId() const noexcept { return cdataId_; }
+    std::int32_t CommentId() const noexcept { return commentId_; }
+    std::int32_t DocumentId() const noexcept { return documentId_; }
+    std::int32_t XmlId() const noexcept { return xmlId_; }
+
+    std::int32_t NameCount() const noexcept { return static_cast<std::int32_t>(names_.size()); }
+    // The stored names (index = id) and buckets, as the binary form writes them.
+    const std::vector<std::string>& Names() const noexcept { return names_; }
+    const std::vector<TNameIndexArray>& Buckets() const noexcept { return buckets_; }
+    // Replaces names and buckets by a stored image, taken as it is. The bucket
+    // array must not be empty (TolvexXmlException otherwise).
+    void Restore(std::vector<std::string> names, std::vector<TNameIndexArray> buckets);
+
+    // The hash rule: h = h * 33 + byte over the name, modulo 2^32.
+    static std::uint32_t HashName(const std::string& name) noexcept;
+
+private:
+    std::int32_t FindExact(const std::string& name) const noexcept;
+    std::int32_t Add(const std::string& name);
+
+    std::vector<std::string> names_;
+    std::vector<TNameIndexArray> buckets_;
+    std::int32_t textId_;
+    std::int32_t cdataId_;
+    std::int32_t commentId_;
+    std::int32_t documentId_;
+    std::int32_t xmlId_;
+};
+
+using IXmlNameTable = XmlRef<TXmlNameTable>;
+
+}  // namespace TolvexXml

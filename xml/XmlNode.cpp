@@ -1,0 +1,149 @@
+// Identity, tree structure and child insertion of TXmlNode.
+#include "xml/XmlNode.h"
+
+#include "xml/TolvexXmlUnit.h"
+#include "xml/ValueText.h"
+#include "xml/XmlDocument.h"
+#include "xml/XmlExceptions.h"
+
+namespace TolvexXml {
+
+TXmlNode& NodeObject(const IXmlNode& node) {
+    if (!node) throw Platform::EInvalidCast("Invalid class typecast");
+    return *node.Get();
+}
+
+TXmlNode::TXmlNode(TXmlNameTable* nameTable) : nameTable_(nameTable) {
+    if (!nameTable) throw TolvexXmlException("A node needs a name table");
+}
+
+TXmlNode::~TXmlNode() {
+    // A child list still held elsewhere must not keep links to this node.
+    if (childList_) childList_->DetachOwner();
+}
+
+std::string TXmlNode::GetNodeName() { return NameTable().IdToName(GetNameId()); }
+
+void TXmlNode::SetNameId(std::int32_t) {}
+
+Platform::VarType TXmlNode::GetValueType() { return Platform::varString; }
+
+Platform::Variant TXmlNode::GetValue() { return Platform::Variant::FromString(GetText()); }
+
+void TXmlNode::SetValue(const Platform::Variant& value) { SetText(value.ToString()); }
+
+TXmlDocument* TXmlNode::OwnerDocument() noexcept {
+    for (TXmlNode* node = this; node; node = node->parent_)
+        if (auto* document = dynamic_cast<TXmlDocument*>(node)) return document;
+    return nullptr;
+}
+
+IXmlDocument TXmlNode::GetOwnerDocument() { return OwnerDocument(); }
+
+std::uint32_t TXmlNode::ValueCodePage() {
+    TXmlDocument* document = OwnerDocument();
+    return document ? document->GetCodePage() : 0;
+}
+
+std::string TXmlNode::ValueText(const Platform::Variant& value) {
+    return ValueToXmlText(value, value.Type() == Platform::varOleStr ? ValueCodePage() : 0);
+}
+
+bool TXmlNode::PreservesWhiteSpace() {
+    TXmlDocument* document = OwnerDocument();
+    return document ? document->PreserveWhiteSpace : DefaultPreserveWhiteSpace;
+}
+
+TXmlNodeList* TXmlNode::GetChildList() {
+    if (!childList_) childList_ = new TXmlNodeList(this);
+    return childList_.Get();
+}
+
+IXmlNodeList TXmlNode::GetChildNodes() { return GetChildList(); }
+
+bool TXmlNode::HasChildren() const noexcept { return childList_ && childList_->GetCount() > 0; }
+
+void TXmlNode::AppendChild(const IXmlNode& node) { GetChildList()->Insert(&NodeObject(node), -1); }
+
+void TXmlNode::InsertBefore(const IXmlNode& node, const IXmlNode& refNode) {
+    TXmlNode& object = NodeObject(node);
+    TXmlNodeList* list = GetChildList();
+    list->Insert(&object, refNode ? list->IndexOf(refNode.Get()) : -1);
+}
+
+void TXmlNode::ReplaceChild(const IXmlNode& newNode, const IXmlNode& oldNode) {
+    TXmlNode& newObject = NodeObject(newNode);
+    TXmlNode& oldObject = NodeObject(oldNode);
+    if (!childList_) return;
+    const std::int32_t index = childList_->IndexOf(&oldObject);
+    if (index >= 0) childList_->Replace(index, &newObject);
+}
+
+std::int32_t TXmlNode::RemoveChild(const IXmlNode& node) {
+    TXmlNode& object = NodeObject(node);
+    if (!childList_) return -1;
+    const std::int32_t index = childList_->IndexOf(&object);
+    if (index >= 0) childList_->Remove(index);
+    return index;
+}
+
+void TXmlNode::RemoveAllChildren() {
+    if (childList_) childList_->Clear();
+}
+
+IXmlElement TXmlNode::AppendElementById(std::int32_t nameId) {
+    return AppendNew(new TXmlElement(nameTable_.Get(), nameId));
+}
+
+IXmlElement TXmlNode::AppendElement(const std::string& name) {
+    return AppendElementById(NameTable().NameToId(name, false));
+}
+
+IXmlText TXmlNode::AppendText(const std::string& text) {
+    return AppendNew(new TXmlText(nameTable_.Get(), Platform::Variant::FromString(text)));
+}
+
+IXmlCDATASection TXmlNode::AppendCDATA(const std::string& text) {
+    return AppendNew(new TXmlCDATASection(nameTable_.Get(), text));
+}
+
+IXmlComment TXmlNode::AppendComment(const std::string& text) {
+    return AppendNew(new TXmlComment(nameTable_.Get(), text));
+}
+
+IXmlProcessingInstruction TXmlNode::AppendProcessingInstructionById(std::int32_t targetId,
+                                                                   const std::string& text) {
+    return AppendNew(new TXmlProcessingInstruction(nameTable_.Get(), targetId, text));
+}
+
+IXmlProcessingInstruction TXmlNode::AppendProcessingInstruction(const std::string& target,
+                                                               const std::string& text) {
+    return AppendProcessingInstructionById(NameTable().NameToId(target, false), text);
+}
+
+void TXmlNode::CloneChildrenTo(TXmlNode& target) {
+    if (!childList_) return;
+    for (std::int32_t i = 0; i < childList_->GetCount(); ++i)
+        target.AppendChild(childList_->ItemAt(i)->CloneNode(true));
+}
+
+void TXmlNode::MoveToNameTable(TXmlNameTable& target) {
+    const IXmlNameTable source = nameTable_;
+    if (source.Get() == &target) return;
+    SetNameId(target.NameToId(source->IdToName(GetNameId()), false));
+    for (std::int32_t i = 0; i < attrCount_; ++i) {
+        std::int32_t& nameId = attrs_[static_cast<std::size_t>(i)].NameId;
+        nameId = target.NameToId(source->IdToName(nameId), false);
+    }
+    nameTable_ = &target;
+    if (!childList_) return;
+    for (std::int32_t i = 0; i < childList_->GetCount(); ++i) childList_->ItemAt(i)->MoveToNameTable(target);
+}
+
+IXmlElement TXmlNode::AsElement() { return nullptr; }
+IXmlText TXmlNode::AsText() { return nullptr; }
+IXmlCDATASection TXmlNode::AsCDATASection() { return nullptr; }
+IXmlComment TXmlNode::AsComment() { return nullptr; }
+IXmlProcessingInstruction TXmlNode::AsProcessingInstruction() { return nullptr; }
+
+}  // namespace TolvexXml

@@ -1,0 +1,281 @@
+// The node model: TXmlNode, the base of every node kind, with its child list
+// (TXmlNodeList) and its attributes (TXmlAttrData). Every object is reached
+// through a counted reference; ownership runs downward (a child list holds its
+// nodes, a node holds its child list and its name table), while the parent link
+// of a node and the owner link of a child list are plain pointers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Variant.h"
+#include "xml/XmlBase.h"
+#include "xml/XmlNameTable.h"
+
+namespace Platform {
+class TStream;
+}
+
+namespace TolvexXml {
+
+class TXmlNode;
+class TXmlNodeList;
+class TXmlElement;
+class TXmlCharacterData;
+class TXmlText;
+class TXmlCDATASection;
+class TXmlComment;
+class TXmlProcessingInstruction;
+class TXmlDocument;
+class TXmlSource;
+
+using IXmlBase = XmlRef<TXmlBase>;
+using IXmlNode = XmlRef<TXmlNode>;
+using IXmlNodeList = XmlRef<TXmlNodeList>;
+using IXmlElement = XmlRef<TXmlElement>;
+using IXmlCharacterData = XmlRef<TXmlCharacterData>;
+using IXmlText = XmlRef<TXmlText>;
+using IXmlCDATASection = XmlRef<TXmlCDATASection>;
+using IXmlComment = XmlRef<TXmlComment>;
+using IXmlProcessingInstruction = XmlRef<TXmlProcessingInstruction>;
+using IXmlDocument = XmlRef<TXmlDocument>;
+
+// Node type numbers.
+inline constexpr std::int32_t ELEMENT_NODE = 1;
+inline constexpr std::int32_t TEXT_NODE = 3;
+inline constexpr std::int32_t CDATA_SECTION_NODE = 4;
+inline constexpr std::int32_t PROCESSING_INSTRUCTION_NODE = 7;
+inline constexpr std::int32_t COMMENT_NODE = 8;
+inline constexpr std::int32_t DOCUMENT_NODE = 9;
+
+// One attribute: a name id of the node's name table and a typed value.
+struct TXmlAttrData {
+    std::int32_t NameId = -1;
+    Platform::Variant Value;
+};
+
+// The children of a node (owner set), or a free list of nodes (no owner).
+// Storage keeps a capacity apart from the count, grows in steps of 4 (capacity
+// up to 8), 16 (up to 64), then a quarter, and never shrinks.
+class TXmlNodeList : public TXmlBase {
+public:
+    explicit TXmlNodeList(TXmlNode* owner);
+    ~TXmlNodeList() override;
+
+    std::int32_t GetCount() const noexcept { return count_; }
+    // The item at index 0 .. count - 1; TolvexXmlException for any other index.
+    IXmlNode GetItem(std::int32_t index) const;
+    // The items' XML text, concatenated in order.
+    std::string GetXML();
+
+    TXmlNode* GetOwner() const noexcept { return owner_; }
+    std::int32_t GetCapacity() const noexcept { return static_cast<std::int32_t>(items_.size()); }
+    // The item without taking a reference; the same index check as GetItem.
+    TXmlNode* ItemAt(std::int32_t index) const;
+
+    // Inserts at index (-1: at the end). When the list has an owner, the node's
+    // parent becomes the owner and a node of another name table is moved into
+    // the owner's table together with its subtree. Inserting a node into itself
+    // or into one of its descendants fails with TolvexXmlException.
+    void Insert(TXmlNode* node, std::int32_t index);
+    // Removes the item at index; its parent is cleared when the list has an owner.
+    void Remove(std::int32_t index);
+    // Puts node in place of the item at index (nothing when it already stands there).
+    void Replace(std::int32_t index, TXmlNode* node);
+    // Removes every item in order; the capacity stays.
+    void Clear();
+    // The first position of that very node; -1 when it is not in the list.
+    std::int32_t IndexOf(const TXmlNode* node) const noexcept;
+
+    // Parses a sequence of nodes from the source into this list, up to the end of
+    // the input or to an end tag ("</", left with the source on the "/").
+    void ParseChildren(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace);
+
+private:
+    friend class TXmlNode;
+
+    void CheckIndex(std::int32_t index) const;
+    void Grow();
+    void Adopt(TXmlNode* node);
+    void Disown(TXmlNode* node);
+    // Called when the owner goes while something else still holds the list.
+    void DetachOwner() noexcept;
+
+    TXmlNode* owner_;
+    std::vector<IXmlNode> items_;  // its size is the capacity
+    std::int32_t count_ = 0;
+};
+
+class TXmlNode : public TXmlBase {
+public:
+    // A node of the given name table (TolvexXmlException when it is missing).
+    explicit TXmlNode(TXmlNameTable* nameTable);
+    ~TXmlNode() override;
+
+    // --- identity ---
+    IXmlNameTable GetNameTable() const noexcept { return nameTable_; }
+    TXmlNameTable& NameTable() const noexcept { return *nameTable_.Get(); }
+    std::string GetNodeName();
+    virtual std::int32_t GetNameId() = 0;
+    virtual void SetNameId(std::int32_t nameId);
+    virtual std::int32_t GetNodeType() = 0;
+
+    // --- content ---
+    virtual std::string GetText() = 0;
+    virtual void SetText(const std::string& text) = 0;
+    virtual Platform::VarType GetValueType();
+    virtual Platform::Variant GetValue();
+    virtual void SetValue(const Platform::Variant& value);
+    virtual std::string GetXML() = 0;
+    virtual IXmlNode CloneNode(bool deep) = 0;
+
+    // --- tree ---
+    IXmlNode GetParentNode() const noexcept { return parent_; }
+    TXmlNode* ParentNode() const noexcept { return parent_; }
+    // The nearest document walking up from this node itself; empty when none.
+    IXmlDocument GetOwnerDocument();
+    TXmlDocument* OwnerDocument() noexcept;
+    // The child list, made on first call.
+    virtual TXmlNodeList* GetChildList();
+    IXmlNodeList GetChildNodes();
+    // The child list when it exists, without making it.
+    TXmlNodeList* PeekChildList() const noexcept { return childList_.Get(); }
+    // True when the node has a child list with at least one item.
+    bool HasChildren() const noexcept;
+
+    void AppendChild(const IXmlNode& node);
+    void InsertBefore(const IXmlNode& node, const IXmlNode& refNode);
+    void ReplaceChild(const IXmlNode& newNode, const IXmlNode& oldNode);
+    std::int32_t RemoveChild(const IXmlNode& node);
+    IXmlElement AppendElementById(std::int32_t nameId);
+    IXmlElement AppendElement(const std::string& name);
+    IXmlText AppendText(const std::string& text);
+    IXmlCDATASection AppendCDATA(const std::string& text);
+    IXmlComment AppendComment(const std::string& text);
+    IXmlProcessingInstruction AppendProcessingInstructionById(std::int32_t targetId, const std::string& text);
+    IXmlProcessingInstruction AppendProcessingInstruction(const std::string& target, const std::string& text);
+    std::string GetChildText(const std::string& name, const std::string& defaultText);
+    std::string GetChildTextById(std::int32_t nameId, const std::string& defaultText);
+    void SetChildText(const std::string& name, const std::string& text);
+    void SetChildTextById(std::int32_t nameId, const std::string& text);
+    IXmlNode NeedChildById(std::int32_t nameId);
+    IXmlNode NeedChild(const std::string& name);
+    IXmlNode EnsureChildById(std::int32_t nameId);
+    IXmlNode EnsureChild(const std::string& name);
+    void RemoveAllChildren();
+    IXmlNodeList SelectNodes(const std::string& name);
+    IXmlNode SelectElement(const std::string& nameOrPath);
+    IXmlElement FindElement(const std::string& elementName, const std::string& attrName,
+                            const Platform::Variant& value);
+
+    // --- attributes ---
+    std::int32_t GetAttrCount() const noexcept { return attrCount_; }
+    // Name id and name of the attribute at index; -1 and the empty name outside 0 .. count - 1.
+    std::int32_t GetAttrNameId(std::int32_t index) const noexcept;
+    std::string GetAttrName(std::int32_t index) const;
+    void RemoveAttr(const std::string& name);
+    void RemoveAttrById(std::int32_t nameId);
+    void RemoveAllAttrs();
+    bool AttrExistsById(std::int32_t nameId) const noexcept;
+    bool AttrExists(const std::string& name);
+    Platform::VarType GetAttrTypeById(std::int32_t nameId) const noexcept;
+    Platform::VarType GetAttrType(const std::string& name);
+    Platform::Variant GetAttrValueById(std::int32_t nameId, const Platform::Variant& defaultValue) const;
+    Platform::Variant GetAttrValue(const std::string& name, const Platform::Variant& defaultValue);
+    void SetAttrValueById(std::int32_t nameId, const Platform::Variant& value);
+    void SetAttrValue(const std::string& name, const Platform::Variant& value);
+    std::string NeedAttrById(std::int32_t nameId) const;
+    std::string NeedAttr(const std::string& name);
+    std::string GetAttrTextById(std::int32_t nameId, const std::string& defaultText) const;
+    std::string GetAttrText(const std::string& name, const std::string& defaultText);
+    void SetAttrTextById(std::int32_t nameId, const std::string& text);
+    void SetAttrText(const std::string& name, const std::string& text);
+    bool GetAttrBoolById(std::int32_t nameId, bool defaultValue) const;
+    bool GetAttrBool(const std::string& name, bool defaultValue);
+    void SetAttrBoolById(std::int32_t nameId, bool value);
+    void SetAttrBool(const std::string& name, bool value);
+    std::int64_t GetAttrInt64ById(std::int32_t nameId, std::int64_t defaultValue) const;
+    std::int64_t GetAttrInt64(const std::string& name, std::int64_t defaultValue);
+    void SetAttrInt64ById(std::int32_t nameId, std::int64_t value);
+    void SetAttrInt64(const std::string& name, std::int64_t value);
+    double GetAttrDateTimeById(std::int32_t nameId, double defaultValue) const;
+    double GetAttrDateTime(const std::string& name, double defaultValue);
+    void SetAttrDateTimeById(std::int32_t nameId, double value);
+    void SetAttrDateTime(const std::string& name, double value);
+    double GetAttrFloatById(std::int32_t nameId, double defaultValue) const;
+    double GetAttrFloat(const std::string& name, double defaultValue);
+    void SetAttrFloatById(std::int32_t nameId, double value);
+    void SetAttrFloat(const std::string& name, double value);
+    std::int32_t GetAttrHex(const std::string& name, std::int32_t defaultValue);
+    std::int32_t GetAttrHexById(std::int32_t nameId, std::int32_t defaultValue) const;
+    void SetAttrHex(const std::string& name, std::int32_t value, std::int32_t digits);
+    void SetAttrHexById(std::int32_t nameId, std::int32_t value, std::int32_t digits);
+    // The index of the first allowed text equal to the value (letter case ignored).
+    std::int32_t GetAttrEnum(const std::string& name, const std::vector<std::string>& allowed,
+                             std::int32_t defaultIndex);
+    std::int32_t GetAttrEnumById(std::int32_t nameId, const std::vector<std::string>& allowed,
+                                 std::int32_t defaultIndex);
+    std::int32_t NeedAttrEnum(const std::string& name, const std::vector<std::string>& allowed);
+    std::int32_t NeedAttrEnumById(std::int32_t nameId, const std::vector<std::string>& allowed);
+    Platform::Variant GetValueByPath(const std::string& path);
+    void SetValueByPath(const std::string& path, const Platform::Variant& value);
+
+    // The attribute entry at index 0 .. count - 1 (TolvexXmlException otherwise).
+    const TXmlAttrData& GetAttrData(std::int32_t index) const;
+    // Replaces the attribute list by the given entries, taken as they are.
+    void ReplaceAttrs(std::vector<TXmlAttrData> attrs);
+
+    // --- conversions to the specific kinds (empty when the node is of another kind) ---
+    virtual IXmlElement AsElement();
+    virtual IXmlText AsText();
+    virtual IXmlCDATASection AsCDATASection();
+    virtual IXmlComment AsComment();
+    virtual IXmlProcessingInstruction AsProcessingInstruction();
+
+protected:
+    // Makes the node use another name table, ids unchanged.
+    void UseNameTable(TXmlNameTable& nameTable) noexcept { nameTable_ = &nameTable; }
+    // The code page for turning wide-text values into 8-bit text: the owner
+    // document's, or 0 (the system's ANSI code page) for a node in no document.
+    std::uint32_t ValueCodePage();
+    // ValueToXmlText of the value; the code page is looked up only for wide text.
+    std::string ValueText(const Platform::Variant& value);
+    // The preserve-white-space mode of the owner document, or the unit default.
+    bool PreservesWhiteSpace();
+    // Copies the attributes into another node (capacity = count).
+    void CopyAttrsTo(TXmlNode& target) const;
+    // The non-empty texts of the text and CDATA children (and of child elements
+    // unless TextExcludesElements), joined by one blank; with element rules a CDATA
+    // text, and every text while white space is preserved, is joined directly.
+    std::string JoinChildTexts(bool documentRules);
+    // Appends deep clones of the children to another node.
+    void CloneChildrenTo(TXmlNode& target);
+    // Appends a new node made by this node and returns it.
+    template <class T>
+    XmlRef<T> AppendNew(T* node) {
+        XmlRef<T> ref(node);
+        GetChildList()->Insert(node, -1);
+        return ref;
+    }
+
+private:
+    friend class TXmlNodeList;
+
+    std::int32_t FindAttr(std::int32_t nameId) const noexcept;
+    TXmlNode* FindChildById(std::int32_t nameId) const noexcept;
+    // Switches this node and its subtree to another name table, translating ids.
+    void MoveToNameTable(TXmlNameTable& target);
+
+    TXmlNode* parent_ = nullptr;
+    IXmlNameTable nameTable_;
+    std::int32_t attrCount_ = 0;
+    std::vector<TXmlAttrData> attrs_;  // its size is the capacity
+    IXmlNodeList childList_;
+};
+
+// The checked object of a node reference: EInvalidCast "Invalid class typecast"
+// when the reference is empty.
+TXmlNode& NodeObject(const IXmlNode& node);
+
+}  // namespace TolvexXml

@@ -1,0 +1,96 @@
+// Storage of child lists: insertion, removal and the parent links they keep.
+#include <algorithm>
+
+#include "xml/XmlExceptions.h"
+#include "xml/XmlGrowth.h"
+#include "xml/XmlNode.h"
+
+namespace TolvexXml {
+
+TXmlNodeList::TXmlNodeList(TXmlNode* owner) : owner_(owner) {}
+
+TXmlNodeList::~TXmlNodeList() { Clear(); }
+
+void TXmlNodeList::CheckIndex(std::int32_t index) const {
+    if (index < 0 || index >= count_)
+        throw TolvexXmlException("Ошибка получения элемента списка: индекс выходит за пределы");
+}
+
+IXmlNode TXmlNodeList::GetItem(std::int32_t index) const {
+    CheckIndex(index);
+    return items_[static_cast<std::size_t>(index)];
+}
+
+TXmlNode* TXmlNodeList::ItemAt(std::int32_t index) const {
+    CheckIndex(index);
+    return items_[static_cast<std::size_t>(index)].Get();
+}
+
+std::int32_t TXmlNodeList::IndexOf(const TXmlNode* node) const noexcept {
+    for (std::int32_t i = 0; i < count_; ++i)
+        if (items_[static_cast<std::size_t>(i)].Get() == node) return i;
+    return -1;
+}
+
+void TXmlNodeList::Grow() {
+    if (static_cast<std::size_t>(count_) == items_.size()) items_.resize(GrownCapacity(items_.size()));
+}
+
+void TXmlNodeList::Adopt(TXmlNode* node) {
+    if (!owner_) return;
+    for (const TXmlNode* ancestor = owner_; ancestor; ancestor = ancestor->parent_)
+        if (ancestor == node) throw TolvexXmlException("A node cannot be inserted into itself or its descendants");
+    if (node->nameTable_.Get() != owner_->nameTable_.Get()) node->MoveToNameTable(*owner_->nameTable_.Get());
+    node->parent_ = owner_;
+}
+
+void TXmlNodeList::Disown(TXmlNode* node) {
+    if (owner_) node->parent_ = nullptr;
+}
+
+void TXmlNodeList::Insert(TXmlNode* node, std::int32_t index) {
+    if (!node) throw Platform::EInvalidCast("Invalid class typecast");
+    if (index == -1) index = count_;
+    if (index < 0 || index > count_)
+        throw TolvexXmlException("Ошибка получения элемента списка: индекс выходит за пределы");
+    Adopt(node);
+    Grow();
+    const auto at = items_.begin() + index;
+    std::move_backward(at, items_.begin() + count_, items_.begin() + count_ + 1);
+    *at = node;
+    ++count_;
+}
+
+void TXmlNodeList::Remove(std::int32_t index) {
+    CheckIndex(index);
+    const auto at = items_.begin() + index;
+    IXmlNode removed = std::move(*at);
+    std::move(at + 1, items_.begin() + count_, at);
+    --count_;
+    Disown(removed.Get());
+}
+
+void TXmlNodeList::Replace(std::int32_t index, TXmlNode* node) {
+    CheckIndex(index);
+    if (!node) throw Platform::EInvalidCast("Invalid class typecast");
+    IXmlNode& slot = items_[static_cast<std::size_t>(index)];
+    if (slot.Get() == node) return;
+    Adopt(node);
+    IXmlNode old = std::exchange(slot, IXmlNode(node));
+    Disown(old.Get());
+}
+
+void TXmlNodeList::Clear() {
+    const std::int32_t count = std::exchange(count_, 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        IXmlNode removed = std::move(items_[static_cast<std::size_t>(i)]);
+        Disown(removed.Get());
+    }
+}
+
+void TXmlNodeList::DetachOwner() noexcept {
+    for (std::int32_t i = 0; i < count_; ++i) items_[static_cast<std::size_t>(i)].Get()->parent_ = nullptr;
+    owner_ = nullptr;
+}
+
+}  // namespace TolvexXml
