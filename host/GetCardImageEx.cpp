@@ -1,14 +1,20 @@
+// GetCardImageEx: the name of a card's picture file. Card 0 is answered by a
+// built-in block without reading the scenario file.
 #include <cstring>
 
 #include "host/CallLines.h"
-#include "host/TolvexTypes.h"
+#include "host/Scenario.h"
 #include "host/Tolvex29.h"
+#include "host/TolvexTypes.h"
 #include "log/LogFile.h"
 #include "platform/FailureBoundary.h"
 
 using namespace Tolvex29;
+using TolvexXml::TXmlNode;
 
 namespace {
+
+constexpr const char* CallName = "GetCardImageEx";
 
 // The answer for card 0: "image0.xml" and zero bytes, the whole field.
 constexpr char BuiltInImageBlock[sizeof(TCardImageRec::FileName)] = "image0.xml";
@@ -19,9 +25,15 @@ extern "C" int32_t TOLVEX_CALL GetCardImageEx(int64_t CardCode, TCardImageRec* R
     return Platform::CallForHost([&]() -> int32_t {
         LogFile::LogWrite(CardImageCallLine(CallTimeText(), CardCode));
         if (CardCode == 0) {
-            std::memcpy(Rec->FileName, BuiltInImageBlock, sizeof BuiltInImageBlock);
+            std::memcpy(Required(Rec, CallName, "Rec")->FileName, BuiltInImageBlock, sizeof BuiltInImageBlock);
             return 0;
         }
-        return 1;
+        const Scenario scenario;
+        const TolvexXml::IXmlNode match =
+            scenario.FindAnswer({"GetCardImageL", "GetCardImageEx"},
+                                [&](TXmlNode& answer) { return answer.GetAttrInt64("CardCode", 0) == CardCode; });
+        if (!match) return 1;
+        CopyTextField(Required(Rec, CallName, "Rec")->FileName, 255, match->GetAttrText("FileName", ""));
+        return 0;
     });
 }

@@ -27,6 +27,8 @@ private:
         const char* ClassName() const noexcept override { return #Name; }   \
     }
 
+// A host argument the call cannot use (a null pointer where it must read or write).
+TOLVEX_DECLARE_EXCEPTION(EArgumentError, Exception);
 // Conversions of text and typed values.
 TOLVEX_DECLARE_EXCEPTION(EConvertError, Exception);
 TOLVEX_DECLARE_EXCEPTION(EVariantTypeCastError, Exception);
