@@ -27,6 +27,8 @@ private:
         const char* ClassName() const noexcept override { return #Name; }   \
     }
 
+// A caller passed an argument the call cannot work with (a null record, say).
+TOLVEX_DECLARE_EXCEPTION(EArgumentError, Exception);
 // Conversions of text and typed values.
 TOLVEX_DECLARE_EXCEPTION(EConvertError, Exception);
 TOLVEX_DECLARE_EXCEPTION(EVariantTypeCastError, Exception);
