@@ -1,5 +1,5 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: test demo test-native test-asan test-win32 deps-test deps-demo
+.PHONY: test demo test-native test-asan test-win32 deps-test deps-demo deps-win32
 
 test: deps-test test-native test-asan test-win32
 
@@ -8,6 +8,9 @@ deps-test:
 
 deps-demo:
 	scripts/install-deps native
+
+deps-win32:
+	scripts/install-deps win32
 
 test-native:
 	cmake --preset debug
@@ -19,7 +22,7 @@ test-asan:
 	cmake --build --preset asan
 	ctest --preset asan
 
-test-win32:
+test-win32: deps-win32
 	cmake --preset win32
 	cmake --build --preset win32
 	ctest --preset win32

@@ -43,10 +43,10 @@
 
 #if defined(_WIN32)
 #define TOLVEX_CALL __stdcall
-#define TOLVEX_API
+#define TOLVEX_EXPORT /* the module definition file exports the four calls */
 #else
 #define TOLVEX_CALL
-#define TOLVEX_API __attribute__((visibility("default")))
+#define TOLVEX_EXPORT __attribute__((visibility("default")))
 #endif
 
 #define TOLVEX_FAILURE_CODE 0xE0544C58UL
@@ -171,14 +171,17 @@ TOLVEX_STATIC_ASSERT(offsetof(TEmailCardRec, Name) == 14, "TEmailCardRec.Name");
 TOLVEX_STATIC_ASSERT(sizeof(TEmailCardRec) == 55, "TEmailCardRec size");
 
 /* The four entry points. */
-TOLVEX_API int32_t TOLVEX_CALL GetCardInfoEx(int64_t CardCode, int32_t Rest, int32_t Unit, TCardInfoRec* Info,
-                                  const void* InpBuf, uint32_t InpLen, uint16_t InpKind,
-                                  const char** OutBuf, int32_t* OutLen, int16_t* OutKind);
-TOLVEX_API int32_t TOLVEX_CALL TransactionsEx(int32_t Count, TTransactionRec* const* Transactions,
-                                   const void* InpBuf, uint32_t InpLen, uint16_t InpKind,
-                                   const char** OutBuf, int32_t* OutLen, int16_t* OutKind);
-TOLVEX_API int32_t TOLVEX_CALL GetCardImageEx(int64_t CardCode, TCardImageRec* Rec);
-TOLVEX_API int32_t TOLVEX_CALL FindEmail(const char* Email, TEmailCardRec* Rec);
+TOLVEX_EXPORT int32_t TOLVEX_CALL GetCardInfoEx(int64_t CardCode, int32_t Rest, int32_t Unit,
+                                                TCardInfoRec* Info, const void* InpBuf,
+                                                uint32_t InpLen, uint16_t InpKind,
+                                                const char** OutBuf, int32_t* OutLen,
+                                                int16_t* OutKind);
+TOLVEX_EXPORT int32_t TOLVEX_CALL TransactionsEx(int32_t Count, TTransactionRec* const* Transactions,
+                                                 const void* InpBuf, uint32_t InpLen,
+                                                 uint16_t InpKind, const char** OutBuf,
+                                                 int32_t* OutLen, int16_t* OutKind);
+TOLVEX_EXPORT int32_t TOLVEX_CALL GetCardImageEx(int64_t CardCode, TCardImageRec* Rec);
+TOLVEX_EXPORT int32_t TOLVEX_CALL FindEmail(const char* Email, TEmailCardRec* Rec);
 
 /* The same as pointer types, for hosts that load the library at run time. */
 typedef int32_t(TOLVEX_CALL* TGetCardInfoEx)(int64_t, int32_t, int32_t, TCardInfoRec*, const void*,

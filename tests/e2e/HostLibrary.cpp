@@ -1,6 +1,7 @@
 #include "e2e/HostLibrary.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -16,9 +17,15 @@
 
 namespace TolvexTest {
 
-std::string& LibraryPath() {
-    static std::string path;
-    return path;
+namespace {
+std::string libraryPath;
+}
+
+const std::string& LibraryPath() { return libraryPath; }
+
+void SetLibraryPath(const std::string& path) {
+    // Absolute now: the tests change the current directory before they load it.
+    libraryPath = std::filesystem::absolute(path).string();
 }
 
 #if defined(_WIN32)
@@ -52,6 +59,9 @@ LONG CALLBACK CatchLibraryFailure(EXCEPTION_POINTERS* info) {
     if (record->ExceptionCode != TOLVEX_FAILURE_CODE || callSite == nullptr)
         return EXCEPTION_CONTINUE_SEARCH;
     pendingOutcome->failed = true;
+    pendingOutcome->exceptionCode = record->ExceptionCode;
+    pendingOutcome->exceptionFlags = record->ExceptionFlags;
+    pendingOutcome->parameterCount = record->NumberParameters;
     if (record->NumberParameters >= 2) {
         pendingOutcome->className = reinterpret_cast<const char*>(record->ExceptionInformation[0]);
         pendingOutcome->message = reinterpret_cast<const char*>(record->ExceptionInformation[1]);

@@ -6,18 +6,28 @@
 #include <functional>
 #include <string>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "host/TolvexTypes.h"
 
 namespace TolvexTest {
 
-// The library path given on the test program's command line (--library=PATH).
-std::string& LibraryPath();
+// The absolute path of the library under test: the one built beside the tests,
+// unless the command line names another (--library=PATH).
+const std::string& LibraryPath();
+void SetLibraryPath(const std::string& path);
 
 struct CallOutcome {
     bool failed = false;
     std::int32_t result = -1;
     std::string className;  // the failure's class, without namespace
     std::string message;
+    // Windows: the structured exception as it arrived.
+    std::uint32_t exceptionCode = 0;
+    std::uint32_t exceptionFlags = 0;
+    std::uint32_t parameterCount = 0;
 };
 
 class HostLibrary {
@@ -28,6 +38,8 @@ public:
     HostLibrary& operator=(const HostLibrary&) = delete;
 
     bool Loaded() const { return handle_ != nullptr; }
+    // The module handle (HMODULE on Windows, the dlopen handle elsewhere).
+    void* Handle() const { return handle_; }
     // The address of an export by name, or null.
     void* Symbol(const char* name) const;
 

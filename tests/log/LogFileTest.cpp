@@ -7,12 +7,12 @@
 #include <thread>
 #include <vector>
 
-#include "TempDirectory.h"
+#include "support/ScratchDirectory.h"
 
 namespace {
 
-using TolvexTest::ReadFileBytes;
-using TolvexTest::TempDirectory;
+using TolvexTest::ReadWholeFile;
+using TolvexTest::ScratchDirectory;
 namespace fs = std::filesystem;
 
 // Each test logs into "tolvex.log" of a fresh directory and leaves logging off.
@@ -26,25 +26,25 @@ protected:
         LogFile::LogAppend(bytes.data(), bytes.size());
     }
 
-    TempDirectory directory;
+    ScratchDirectory directory;
 };
 
 TEST_F(LogFileTest, EmptyTextWritesJustTheLineEnd) {
     LogFile::LogWrite("");
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), "\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), "\r\n");
 }
 
 TEST_F(LogFileTest, LinesAreAppendedToExistingContent) {
-    TolvexTest::WriteFileBytes("tolvex.log", "earlier\r\n");
+    TolvexTest::WriteWholeFile("tolvex.log", "earlier\r\n");
     LogFile::LogWrite("first");
     LogFile::LogWrite("second");
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), "earlier\r\nfirst\r\nsecond\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), "earlier\r\nfirst\r\nsecond\r\n");
 }
 
 TEST_F(LogFileTest, BytesAreWrittenUnchanged) {
     const std::string line("caf\xE9 \x01\x7F\xFF tab\t", 13);
     LogFile::LogWrite(line);
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), line + "\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), line + "\r\n");
 }
 
 TEST_F(LogFileTest, EmptyFileNameTurnsLoggingOff) {
@@ -60,17 +60,17 @@ TEST_F(LogFileTest, ExactlyFullBufferIsWrittenByOneFlush) {
     AppendLocked("\r\n");
     EXPECT_FALSE(fs::exists("tolvex.log"));
     LogFile::LogFlush();
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), std::string(7998, 'a') + "\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), std::string(7998, 'a') + "\r\n");
 }
 
 TEST_F(LogFileTest, OverlongTextGoesOutInPiecesOfTheBufferSize) {
     const std::string line = std::string(8000, 'b') + "c";
     AppendLocked(line);
     // The first 8000 bytes were flushed to make room for the last one.
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), std::string(8000, 'b'));
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), std::string(8000, 'b'));
     AppendLocked("\r\n");
     LogFile::LogFlush();
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), line + "\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), line + "\r\n");
 }
 
 TEST_F(LogFileTest, LongLinesOfManyBuffersArriveWhole) {
@@ -78,7 +78,7 @@ TEST_F(LogFileTest, LongLinesOfManyBuffersArriveWhole) {
     for (int i = 0; i < 30000; ++i) line += static_cast<char>('A' + i % 26);
     LogFile::LogWrite(line);
     LogFile::LogWrite("next");
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), line + "\r\nnext\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), line + "\r\nnext\r\n");
 }
 
 TEST_F(LogFileTest, UnopenableFileLosesLinesUntilItCanBeOpened) {
@@ -87,14 +87,14 @@ TEST_F(LogFileTest, UnopenableFileLosesLinesUntilItCanBeOpened) {
     EXPECT_TRUE(fs::is_directory("tolvex.log"));
     fs::remove("tolvex.log");
     LogFile::LogWrite("kept");
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), "kept\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), "kept\r\n");
 }
 
 TEST_F(LogFileTest, DeletedFileIsCreatedAnew) {
     LogFile::LogWrite("one");
     fs::remove("tolvex.log");
     LogFile::LogWrite("two");
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), "two\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), "two\r\n");
 }
 
 TEST_F(LogFileTest, RelativeNameFollowsTheCurrentDirectory) {
@@ -103,8 +103,8 @@ TEST_F(LogFileTest, RelativeNameFollowsTheCurrentDirectory) {
     fs::current_path("elsewhere");
     LogFile::LogWrite("there");
     fs::current_path("..");
-    EXPECT_EQ(ReadFileBytes("tolvex.log"), "here\r\n");
-    EXPECT_EQ(ReadFileBytes("elsewhere/tolvex.log"), "there\r\n");
+    EXPECT_EQ(ReadWholeFile("tolvex.log"), "here\r\n");
+    EXPECT_EQ(ReadWholeFile("elsewhere/tolvex.log"), "there\r\n");
 }
 
 TEST_F(LogFileTest, LinesOfConcurrentWritersStayWholeAndInOrder) {
@@ -120,7 +120,7 @@ TEST_F(LogFileTest, LinesOfConcurrentWritersStayWholeAndInOrder) {
     }
     for (std::thread& writer : writers) writer.join();
 
-    std::istringstream content(ReadFileBytes("tolvex.log"));
+    std::istringstream content(ReadWholeFile("tolvex.log"));
     std::vector<int> nextLine(threadCount, 0);
     std::string line;
     int total = 0;

@@ -1,0 +1,53 @@
+// Helpers for the end-to-end tests that answer from a scenario file: writing
+// in.xml, calling the exports with host records prefilled with a marker byte, and
+// reading the dump files.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "e2e/LibraryFixture.h"
+
+namespace TolvexTest {
+
+// Every byte of a record the library must not write keeps this value.
+inline constexpr unsigned char Untouched = 0xA5;
+
+template <class Record>
+Record Prefilled() {
+    Record record;
+    std::memset(&record, Untouched, sizeof record);
+    return record;
+}
+
+// The bytes of a record as they are.
+template <class Record>
+std::string Bytes(const Record& record) {
+    return std::string(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+// A scenario file whose Root holds the given answers.
+inline void WriteScenario(const std::string& answers) {
+    WriteWholeFile(ScenarioName, "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<Root>\r\n" + answers +
+                                     "\r\n</Root>\r\n");
+}
+
+// The text of a fixed, NUL-terminated field.
+template <size_t N>
+std::string FieldText(const char (&field)[N]) {
+    return std::string(field, strnlen(field, N));
+}
+
+// One dump record: the call line (date-time masked by the caller) and the input.
+struct DumpRecord {
+    std::string callLine;
+    std::string input;
+};
+
+// Splits a dump file that holds records of known input lengths.
+::testing::AssertionResult ReadDump(const std::string& fileName, const std::vector<size_t>& inputLengths,
+                                    std::vector<DumpRecord>& records);
+
+}  // namespace TolvexTest
