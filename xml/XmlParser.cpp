@@ -1,9 +1,11 @@
 #include "xml/XmlParser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Exception.h"
 #include "xml/XmlExceptions.h"
@@ -90,6 +92,8 @@ private:
     void SkipDocType();
     void ParseElement(TXmlNodeList& list);
     void ReadAttributes(TXmlNode& node);
+    void ReadAttributeList();
+    void InstallAttrs(TXmlNode& node);
 
     void SkipBlanks();
     void ExpectChar(char c);
@@ -115,6 +119,7 @@ private:
     TXmlNameTable& nameTable_;
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
+    std::vector<TXmlAttrData> attrs_;  // scratch storage of ReadAttributes
 };
 
 void XmlParser::SkipBlanks() {
@@ -356,6 +361,25 @@ void XmlParser::ParseElement(TXmlNodeList& list) {
 }
 
 void XmlParser::ReadAttributes(TXmlNode& node) {
+    // The attributes are collected first and given to the node in one exact-sized
+    // array, also when reading fails, so the node keeps those read before.
+    attrs_.clear();
+    try {
+        ReadAttributeList();
+    } catch (...) {
+        InstallAttrs(node);
+        throw;
+    }
+    InstallAttrs(node);
+}
+
+void XmlParser::InstallAttrs(TXmlNode& node) {
+    if (attrs_.empty()) return;
+    node.ReplaceAttrs(std::vector<TXmlAttrData>(std::make_move_iterator(attrs_.begin()),
+                                                std::make_move_iterator(attrs_.end())));
+}
+
+void XmlParser::ReadAttributeList() {
     SkipBlanks();
     while (!source_.Eof() && Is(source_.CurChar, NameStart)) {
         const std::string name = ReadName();
@@ -364,12 +388,15 @@ void XmlParser::ReadAttributes(TXmlNode& node) {
         SkipBlanks();
         if (source_.Eof()) Fail("Attribute value expected");
         if (source_.CurChar != '\'' && source_.CurChar != '"') Fail("String constant expected");
-        std::string value = ReadQuotedValue(source_.CurChar);
+        Platform::Variant value = ParsedValue(ReadQuotedValue(source_.CurChar));
         const std::int32_t nameId = nameTable_.NameToId(name, false);
-        if (source_.DecodeUtf8)
-            node.SetAttrValueById(nameId, DecodeUtf8Value(std::move(value)));
+        // A repeated name replaces the earlier value in its place.
+        auto same = std::find_if(attrs_.begin(), attrs_.end(),
+                                 [nameId](const TXmlAttrData& attr) { return attr.NameId == nameId; });
+        if (same != attrs_.end())
+            same->Value = std::move(value);
         else
-            node.SetAttrTextById(nameId, value);
+            attrs_.push_back(TXmlAttrData{nameId, std::move(value)});
         SkipBlanks();
     }
 }
