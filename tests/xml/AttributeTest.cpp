@@ -54,11 +54,18 @@ TEST_F(AttributeTest, SettingAgainKeepsThePosition) {
     EXPECT_FALSE(item->AttrExists("b"));
 }
 
+// "a" followed by the number.
+std::string NumberedName(int number) {
+    std::string name = "a";
+    name += std::to_string(number);
+    return name;
+}
+
 TEST_F(AttributeTest, ManyAttributesKeepTheirOrder) {
-    for (int i = 0; i < 100; ++i) item->SetAttrInt64("a" + std::to_string(i), i);
+    for (int i = 0; i < 100; ++i) item->SetAttrInt64(NumberedName(i), i);
     ASSERT_EQ(item->GetAttrCount(), 100);
     for (int i = 0; i < 100; ++i) EXPECT_EQ(item->GetAttrInt64ById(item->GetAttrNameId(i), -1), i);
-    for (int i = 0; i < 100; i += 2) item->RemoveAttr("a" + std::to_string(i));
+    for (int i = 0; i < 100; i += 2) item->RemoveAttr(NumberedName(i));
     ASSERT_EQ(item->GetAttrCount(), 50);
     EXPECT_EQ(item->GetAttrName(0), "a1");
     EXPECT_EQ(item->GetAttrName(49), "a99");
