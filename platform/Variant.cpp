@@ -1,7 +1,6 @@
 #include "platform/Variant.h"
 
 #include <cmath>
-#include <limits>
 
 #include "platform/BoolText.h"
 #include "platform/CodePage.h"

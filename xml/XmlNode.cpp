@@ -8,10 +8,15 @@
 
 namespace TolvexXml {
 
+namespace {
+
+// The object behind a node reference; an empty reference is no node.
 TXmlNode& NodeObject(const IXmlNode& node) {
     if (!node) throw Platform::EInvalidCast("Invalid class typecast");
     return *node.Get();
 }
+
+}  // namespace
 
 TXmlNode::TXmlNode(TXmlNameTable* nameTable) : nameTable_(nameTable) {
     if (!nameTable) throw TolvexXmlException("A node needs a name table");

@@ -274,8 +274,4 @@ private:
     IXmlNodeList childList_;
 };
 
-// The checked object of a node reference: EInvalidCast "Invalid class typecast"
-// when the reference is empty.
-TXmlNode& NodeObject(const IXmlNode& node);
-
 }  // namespace TolvexXml

@@ -1,9 +1,11 @@
 #include "xml/XmlParser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Exception.h"
 #include "xml/XmlExceptions.h"
@@ -90,11 +92,19 @@ private:
     void SkipDocType();
     void ParseElement(TXmlNodeList& list);
     void ReadAttributes(TXmlNode& node);
+    void ReadAttributeList();
+    void InstallAttrs(TXmlNode& node);
 
     void SkipBlanks();
     void ExpectChar(char c);
     void ExpectText(std::string_view text);
-    std::string ReadName();
+    // The name at the current character. The view lasts until the source moves
+    // on or the next name is read.
+    std::string_view ReadName();
+    // The id of a name met before in this load; -1 when it is not known yet.
+    std::int32_t KnownNameId(std::string_view name) const;
+    // The id of the name, interning it in the table when it is not known yet.
+    std::int32_t InternName(std::string_view name);
     std::uint32_t ReadNumber(bool hexadecimal);
     char ReadReference();
     std::string ReadQuotedValue(char quote);
@@ -115,6 +125,22 @@ private:
     TXmlNameTable& nameTable_;
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
+    std::vector<TXmlAttrData> attrs_;  // scratch storage of ReadAttributes
+    std::string longName_;             // a name read across buffer fills
+
+    // The names met in this load by a hash of their bytes: names repeat, and a
+    // hit spares the table's lookup and the copy of the name.
+    struct KnownName {
+        std::string name;
+        std::int32_t id = -1;
+    };
+    static constexpr std::size_t knownNameSlots = 256;
+    static std::size_t KnownNameSlot(std::string_view name) {
+        std::uint32_t hash = static_cast<std::uint32_t>(name.size());
+        for (const char c : name) hash = hash * 33 + static_cast<unsigned char>(c);
+        return hash % knownNameSlots;
+    }
+    std::vector<KnownName> knownNames_ = std::vector<KnownName>(knownNameSlots);
 };
 
 void XmlParser::SkipBlanks() {
@@ -141,25 +167,38 @@ void XmlParser::ExpectText(std::string_view text) {
     }
 }
 
-std::string XmlParser::ReadName() {
+std::string_view XmlParser::ReadName() {
     if (!Is(source_.CurChar, NameStart)) Fail("Name must start with letter or \"_\"");
     const char* begin = source_.Position();
     const char* end = source_.WindowEnd();
     const char* p = ScanWhile(begin + 1, end, NameChar);
     if (p != end) {
-        std::string name(begin, p);
         source_.SkipTo(p);
-        return name;
+        return std::string_view(begin, static_cast<std::size_t>(p - begin));
     }
-    source_.NewToken();
+    longName_.clear();
     for (;;) {
-        source_.AppendChars(begin, static_cast<std::size_t>(p - begin));
+        longName_.append(begin, p);
         if (!source_.SkipTo(p) || !Is(source_.CurChar, NameChar)) break;
         begin = source_.Position();
         end = source_.WindowEnd();
         p = ScanWhile(begin, end, NameChar);
     }
-    return source_.AcceptToken();
+    return longName_;
+}
+
+std::int32_t XmlParser::KnownNameId(std::string_view name) const {
+    const KnownName& known = knownNames_[KnownNameSlot(name)];
+    return known.id >= 0 && known.name == name ? known.id : -1;
+}
+
+std::int32_t XmlParser::InternName(std::string_view name) {
+    KnownName& known = knownNames_[KnownNameSlot(name)];
+    if (known.id < 0 || known.name != name) {
+        known.name.assign(name);
+        known.id = nameTable_.NameToId(known.name, false);
+    }
+    return known.id;
 }
 
 // The digits of a character reference; the number counts modulo 2^32 (only its
@@ -195,14 +234,22 @@ char XmlParser::ReadReference() {
         ExpectChar(';');
         return static_cast<char>(number & 0xFF);
     }
-    const std::string name = ReadName();
+    // The name is settled before ";" is taken, which may move the window.
+    const std::string_view name = ReadName();
+    struct Named {
+        std::string_view name;
+        char character;
+    };
+    static constexpr Named named[] = {{"amp", '&'}, {"quot", '"'}, {"lt", '<'}, {"gt", '>'}, {"apos", '\''}};
+    for (const Named& entry : named) {
+        if (name == entry.name) {
+            ExpectChar(';');
+            return entry.character;
+        }
+    }
+    const std::string unknown(name);
     ExpectChar(';');
-    if (name == "amp") return '&';
-    if (name == "quot") return '"';
-    if (name == "lt") return '<';
-    if (name == "gt") return '>';
-    if (name == "apos") return '\'';
-    Fail(Platform::Format("Bad special symbol name: \"%s\"", name.c_str()));
+    Fail(Platform::Format("Bad special symbol name: \"%s\"", unknown.c_str()));
 }
 
 std::string XmlParser::ReadRun(std::uint8_t stopClass) {
@@ -305,7 +352,7 @@ void XmlParser::ParseText(TXmlNodeList& list) {
 
 void XmlParser::ParseProcessingInstruction(TXmlNodeList& list) {
     source_.Next();
-    const std::int32_t targetId = nameTable_.NameToId(ReadName(), false);
+    const std::int32_t targetId = InternName(ReadName());
     const auto instruction = Append(list, new TXmlProcessingInstruction(&nameTable_, targetId, std::string()));
     if (targetId != nameTable_.XmlId()) {
         instruction->SetText(ReadUntil("?>"));
@@ -334,8 +381,7 @@ void XmlParser::SkipDocType() {
 
 void XmlParser::ParseElement(TXmlNodeList& list) {
     if (depth_ == MaxElementDepth) Fail(MaxDepthMessage);
-    const std::string name = ReadName();
-    const std::int32_t nameId = nameTable_.NameToId(name, false);
+    const std::int32_t nameId = InternName(ReadName());
     if (source_.Eof()) Fail("Не завершено определение элемента");
     const char c = source_.CurChar;
     if (!Is(c, Blank) && c != '/' && c != '>') Fail("Некорретный символ в имени элемента");
@@ -350,26 +396,52 @@ void XmlParser::ParseElement(TXmlNodeList& list) {
     ParseChildren(*element->GetChildList());
     --depth_;
     ExpectChar('/');
-    ExpectText(name);
+    ExpectText(nameTable_.Names()[static_cast<std::size_t>(nameId)]);
     SkipBlanks();
     ExpectChar('>');
 }
 
 void XmlParser::ReadAttributes(TXmlNode& node) {
+    // The attributes are collected first and given to the node in one exact-sized
+    // array, also when reading fails, so the node keeps those read before.
+    attrs_.clear();
+    try {
+        ReadAttributeList();
+    } catch (...) {
+        InstallAttrs(node);
+        throw;
+    }
+    InstallAttrs(node);
+}
+
+void XmlParser::InstallAttrs(TXmlNode& node) {
+    if (attrs_.empty()) return;
+    node.ReplaceAttrs(std::vector<TXmlAttrData>(std::make_move_iterator(attrs_.begin()),
+                                                std::make_move_iterator(attrs_.end())));
+}
+
+void XmlParser::ReadAttributeList() {
     SkipBlanks();
     while (!source_.Eof() && Is(source_.CurChar, NameStart)) {
-        const std::string name = ReadName();
+        // The name is interned once its value has been read; until then a name not
+        // met before is kept as a copy (reading the value may move the window).
+        const std::string_view name = ReadName();
+        std::int32_t nameId = KnownNameId(name);
+        const std::string newName = nameId < 0 ? std::string(name) : std::string();
         SkipBlanks();
         ExpectChar('=');
         SkipBlanks();
         if (source_.Eof()) Fail("Attribute value expected");
         if (source_.CurChar != '\'' && source_.CurChar != '"') Fail("String constant expected");
-        std::string value = ReadQuotedValue(source_.CurChar);
-        const std::int32_t nameId = nameTable_.NameToId(name, false);
-        if (source_.DecodeUtf8)
-            node.SetAttrValueById(nameId, DecodeUtf8Value(std::move(value)));
+        Platform::Variant value = ParsedValue(ReadQuotedValue(source_.CurChar));
+        if (nameId < 0) nameId = InternName(newName);
+        // A repeated name replaces the earlier value in its place.
+        auto same = std::find_if(attrs_.begin(), attrs_.end(),
+                                 [nameId](const TXmlAttrData& attr) { return attr.NameId == nameId; });
+        if (same != attrs_.end())
+            same->Value = std::move(value);
         else
-            node.SetAttrTextById(nameId, value);
+            attrs_.push_back(TXmlAttrData{nameId, std::move(value)});
         SkipBlanks();
     }
 }

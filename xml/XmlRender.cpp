@@ -204,6 +204,9 @@ void RenderComment(const TXmlComment& comment, std::string& out) {
 }
 
 // With data, only the data is written; without, the attributes (the XML declaration).
+// The parser keeps the blanks between target and data as part of the data, so a
+// blank separator is written only for data that does not begin with one: text read
+// and written again stays the same instead of gaining a blank each time.
 void RenderProcessingInstruction(TXmlProcessingInstruction& instruction, TXmlDocument* owner, std::string& out) {
     out += "<?";
     out += instruction.GetNodeName();
@@ -211,7 +214,7 @@ void RenderProcessingInstruction(TXmlProcessingInstruction& instruction, TXmlDoc
     if (data.empty()) {
         AppendAttributes(instruction, owner, out);
     } else {
-        out += ' ';
+        if (static_cast<unsigned char>(data.front()) > ' ') out += ' ';
         out += data;
     }
     out += "?>";

@@ -32,7 +32,8 @@ IXmlElement TXmlDocument::NewDocumentById(const std::string& version, const std:
     const IXmlProcessingInstruction declaration = CreateProcessingInstructionById(NameTable().XmlId(), std::string());
     declaration->SetAttrText("version", version);
     declaration->SetAttrText("encoding", encoding.empty() ? std::string(DefaultEncoding) : encoding);
-    InsertBefore(declaration, nullptr);
+    // The child list is empty now: the declaration becomes child 0, the root child 1.
+    AppendChild(declaration);
     const IXmlElement root = CreateElementById(rootId);
     AppendChild(root);
     return root;

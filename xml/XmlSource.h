@@ -41,7 +41,6 @@ public:
     TXmlSource& operator=(const TXmlSource&) = delete;
     virtual ~TXmlSource() = default;
 
-    // True when there is no current character.
     // True when there is no current character (the C library owns the name EOF).
     bool Eof() const noexcept { return position_ == windowEnd_; }
     // Advances by one character; false, with CurChar 0, when the input is exhausted.

@@ -3,7 +3,6 @@
 #include "platform/VariantConvert.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "platform/BoolText.h"
 #include "platform/CodePage.h"

@@ -290,6 +290,14 @@ TEST_F(RenderTest, NodeInNoDocumentIsIndentedAndUsesTheSystemCodePage) {
     EXPECT_EQ(free->GetXML(), "<e><c/>\xd0\x96</e>");
 }
 
+TEST_F(RenderTest, EncodingWithoutTextFormFallsBackToTheSystemCodePage) {
+    IXmlElement e = doc->NewDocument("1.0", "UTF-8", "e");
+    doc->GetChildNodes()->GetItem(0)->SetAttrValue("encoding", Variant::Null());
+    const Variant wide = Variant::FromWide(u"\u0416");
+    e->SetValue(wide);
+    EXPECT_EQ(e->GetXML(), "\r\n<e>" + ValueToXmlText(wide, 0) + "</e>");
+}
+
 TEST_F(RenderTest, ReplaceTextByCDataSectionKeepsOtherChildrenAndAppendsTheSections) {
     root->AppendText("t1");
     root->AppendComment("c");

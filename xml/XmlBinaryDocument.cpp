@@ -1,0 +1,213 @@
+// The name table section and the node tree of a binary XML image.
+#include <algorithm>
+
+#include "platform/Stream.h"
+#include "xml/XmlBinary.h"
+#include "xml/XmlBinaryCodec.h"
+#include "xml/XmlExceptions.h"
+#include "xml/XmlParser.h"
+
+namespace TolvexXml {
+
+namespace {
+
+[[noreturn]] void RaiseBadImage(const char* what) {
+    throw TolvexXmlException(std::string("Error reading binary XML: ") + what);
+}
+
+void WriteNameTable(TBinXmlWriter& writer, const TXmlNameTable& table) {
+    const std::vector<std::string>& names = table.Names();
+    WritePackedInt(writer, table.NameCount());
+    for (const std::string& name : names) WriteXmlStr(writer, name);
+
+    const std::vector<TNameIndexArray>& buckets = table.Buckets();
+    WritePackedInt(writer, static_cast<std::int32_t>(buckets.size()));
+    const auto used = std::count_if(buckets.begin(), buckets.end(), [](const auto& b) { return !b.empty(); });
+    WritePackedInt(writer, static_cast<std::int32_t>(used));
+    for (std::size_t index = 0; index < buckets.size(); ++index) {
+        if (buckets[index].empty()) continue;
+        WritePackedInt(writer, static_cast<std::int32_t>(index));
+        WritePackedInt(writer, static_cast<std::int32_t>(buckets[index].size()));
+        for (const std::int32_t id : buckets[index]) WriteInt32(writer, id);
+    }
+}
+
+// Takes names and buckets as stored; rejects what would make the table unusable:
+// no bucket, a bucket index out of order or beyond the count, an id beyond the
+// names, or a bucket count out of proportion to the image.
+void ReadNameTable(TBinXmlReader& reader, TXmlNameTable& table) {
+    std::vector<std::string> names(static_cast<std::size_t>(ReadPackedCount(reader, 1)));
+    for (std::string& name : names) name = ReadXmlStr(reader);
+
+    const std::int32_t bucketCount = ReadPackedInt(reader);
+    const std::uint64_t bucketLimit = std::max<std::uint64_t>(TXmlNameTable::DefaultBucketCount, reader.BytesLeft());
+    if (bucketCount <= 0 || static_cast<std::uint64_t>(bucketCount) > bucketLimit) RaiseBadImage("bad name table.");
+    std::vector<TNameIndexArray> buckets(static_cast<std::size_t>(bucketCount));
+
+    const std::int32_t usedCount = ReadPackedCount(reader, 2);
+    std::int32_t previous = -1;
+    for (std::int32_t i = 0; i < usedCount; ++i) {
+        const std::int32_t index = ReadPackedInt(reader);
+        if (index <= previous || index >= bucketCount) RaiseBadImage("bad name table.");
+        previous = index;
+        TNameIndexArray& bucket = buckets[static_cast<std::size_t>(index)];
+        bucket.resize(static_cast<std::size_t>(ReadPackedCount(reader, 4)));
+        for (std::int32_t& id : bucket) {
+            id = ReadInt32(reader);
+            if (id < 0 || static_cast<std::size_t>(id) >= names.size()) RaiseBadImage("bad name table.");
+        }
+    }
+    table.Restore(std::move(names), std::move(buckets));
+}
+
+void WriteNodeContent(TBinXmlWriter& writer, TXmlNode& node);
+
+void WriteChild(TBinXmlWriter& writer, TXmlNode& child) {
+    const std::int32_t type = child.GetNodeType();
+    const auto typeByte = static_cast<unsigned char>(type);
+    switch (type) {
+        case ELEMENT_NODE: {
+            auto& element = static_cast<TXmlElement&>(child);
+            writer.WriteBytes(&typeByte, 1);
+            WritePackedInt(writer, element.GetNameId());
+            WriteValue(writer, element.HasChildren() ? Platform::Variant() : element.HeldValue());
+            WriteNodeContent(writer, element);
+            return;
+        }
+        case TEXT_NODE:
+            writer.WriteBytes(&typeByte, 1);
+            WriteValue(writer, static_cast<TXmlText&>(child).Value());
+            return;
+        case CDATA_SECTION_NODE:
+        case COMMENT_NODE:
+            writer.WriteBytes(&typeByte, 1);
+            WriteXmlStr(writer, static_cast<TXmlCharacterData&>(child).StoredText());
+            return;
+        case PROCESSING_INSTRUCTION_NODE:
+            writer.WriteBytes(&typeByte, 1);
+            WritePackedInt(writer, child.GetNameId());
+            WriteXmlStr(writer, child.GetText());
+            WriteNodeContent(writer, child);
+            return;
+        default: throw TolvexXmlException("Ошибка записи двоичного XML: некорректный тип узла");
+    }
+}
+
+void WriteNodeContent(TBinXmlWriter& writer, TXmlNode& node) {
+    WritePackedInt(writer, node.GetAttrCount());
+    for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
+        const TXmlAttrData& attr = node.GetAttrData(i);
+        WritePackedInt(writer, attr.NameId);
+        WriteValue(writer, attr.Value);
+    }
+    TXmlNodeList* children = node.PeekChildList();
+    const std::int32_t count = children ? children->GetCount() : 0;
+    WritePackedInt(writer, count);
+    for (std::int32_t i = 0; i < count; ++i) WriteChild(writer, *children->ItemAt(i));
+}
+
+// Reads images whose name ids all lie in the table (or are -1, the empty name)
+// and whose nesting stays within the parser's bound.
+class TreeReader {
+public:
+    TreeReader(TBinXmlReader& reader, TXmlNameTable& table) : reader_(reader), table_(table) {}
+
+    void ReadNodeContent(TXmlNode& node, std::int32_t depth) {
+        if (depth > MaxElementDepth) throw TolvexXmlException(MaxDepthMessage);
+        std::vector<TXmlAttrData> attrs(static_cast<std::size_t>(ReadPackedCount(reader_, 2)));
+        for (TXmlAttrData& attr : attrs) {
+            attr.NameId = ReadNameId();
+            attr.Value = ReadValue(reader_);
+        }
+        node.ReplaceAttrs(std::move(attrs));
+
+        const std::int32_t count = ReadPackedCount(reader_, 2);
+        if (count == 0) return;
+        TXmlNodeList* children = node.GetChildList();
+        children->Clear();
+        for (std::int32_t i = 0; i < count; ++i) ReadChild(*children, depth);
+    }
+
+private:
+    std::int32_t ReadNameId() {
+        const std::int32_t id = ReadPackedInt(reader_);
+        if (id < -1 || id >= table_.NameCount()) RaiseBadImage("bad name id.");
+        return id;
+    }
+
+    // Each node joins the list as soon as it is made, so a failed load keeps it.
+    void ReadChild(TXmlNodeList& children, std::int32_t depth) {
+        unsigned char type;
+        reader_.ReadBytes(&type, 1);
+        switch (type) {
+            case ELEMENT_NODE: {
+                IXmlElement element = new TXmlElement(&table_, ReadNameId());
+                children.Insert(element.Get(), -1);
+                const Platform::Variant value = ReadValue(reader_);
+                if (!value.IsEmpty()) element->SetValue(value);
+                ReadNodeContent(*element, depth + 1);
+                return;
+            }
+            case TEXT_NODE: children.Insert(new TXmlText(&table_, ReadValue(reader_)), -1); return;
+            case CDATA_SECTION_NODE: children.Insert(new TXmlCDATASection(&table_, ReadXmlStr(reader_)), -1); return;
+            case COMMENT_NODE: children.Insert(new TXmlComment(&table_, ReadXmlStr(reader_)), -1); return;
+            case PROCESSING_INSTRUCTION_NODE: {
+                const std::int32_t target = ReadNameId();
+                IXmlProcessingInstruction instruction = new TXmlProcessingInstruction(&table_, target, ReadXmlStr(reader_));
+                children.Insert(instruction.Get(), -1);
+                ReadNodeContent(*instruction, depth + 1);
+                return;
+            }
+            default: throw TolvexXmlException("Ошибка чтения двоичного XML: некорректный тип узла");
+        }
+    }
+
+    TBinXmlReader& reader_;
+    TXmlNameTable& table_;
+};
+
+}  // namespace
+
+void ReadBinaryXml(TXmlDocument& document, TBinXmlReader& reader) {
+    ReadNameTable(reader, document.NameTable());
+    TreeReader(reader, document.NameTable()).ReadNodeContent(document, 0);
+}
+
+void WriteBinaryXml(TXmlDocument& document, TBinXmlWriter& writer) {
+    WriteNameTable(writer, document.NameTable());
+    WriteNodeContent(writer, document);
+}
+
+void LoadBinaryXmlFromStream(TXmlDocument& document, Platform::TStream& stream) {
+    document.ReplaceNameTable(new TXmlNameTable(TXmlNameTable::DefaultBucketCount));
+    TStmXmlReader reader(stream, BinaryXmlBufferSize);
+    ReadBinaryXml(document, reader);
+}
+
+void TXmlDocument::LoadBinaryXML(const std::string& image) {
+    RemoveAllChildren();
+    RemoveAllAttrs();
+    ReplaceNameTable(new TXmlNameTable(TXmlNameTable::DefaultBucketCount));
+    TStrXmlReader reader(image);
+    ReadBinaryXml(*this, reader);
+}
+
+std::string TXmlDocument::GetBinaryXML() {
+    TStrXmlWriter writer(0, BinaryXmlBufferSize);
+    WriteBinaryXml(*this, writer);
+    writer.Flush();
+    return std::move(writer.Result());
+}
+
+void TXmlDocument::SaveBinaryToStream(Platform::TStream& stream, std::uint32_t options) {
+    TStmXmlWriter writer(stream, options, BinaryXmlBufferSize);
+    WriteBinaryXml(*this, writer);
+    writer.Flush();
+}
+
+void TXmlDocument::SaveBinaryToFile(const std::string& fileName, std::uint32_t options) {
+    Platform::TFileStream stream(fileName, Platform::FileStreamMode::Create);
+    SaveBinaryToStream(stream, options);
+}
+
+}  // namespace TolvexXml
