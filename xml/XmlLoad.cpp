@@ -1,32 +1,18 @@
 #include "xml/XmlLoad.h"
 
-#include <cstring>
-
 #include "platform/ModuleResource.h"
 #include "platform/Stream.h"
 #include "xml/TolvexXmlUnit.h"
-#include "xml/XmlExceptions.h"
+#include "xml/XmlBinary.h"
 #include "xml/XmlSource.h"
 
 namespace TolvexXml {
 
-namespace {
-
-constexpr char binarySignature[] = "< binary-xml >";
-constexpr std::size_t binarySignatureSize = sizeof binarySignature - 1;
-
-bool StartsWithBinarySignature(const char* bytes, std::size_t size) {
-    return size >= binarySignatureSize && std::memcmp(bytes, binarySignature, binarySignatureSize) == 0;
-}
-
-[[noreturn]] void RejectBinaryImage() {
-    throw TolvexXmlException("Binary XML documents cannot be loaded by this build");
-}
-
-}  // namespace
-
 void TXmlDocument::LoadXML(const std::string& xml) {
-    if (StartsWithBinarySignature(xml.data(), xml.size())) RejectBinaryImage();
+    if (IsBinaryXml(xml)) {
+        LoadBinaryXML(xml);
+        return;
+    }
     RemoveAllChildren();
     RemoveAllAttrs();
     TXmlStrSource source(xml);
@@ -36,11 +22,15 @@ void TXmlDocument::LoadXML(const std::string& xml) {
 void TXmlDocument::LoadFromStream(Platform::TStream& stream) {
     RemoveAllChildren();
     RemoveAllAttrs();
-    if (stream.GetSize() > static_cast<std::int64_t>(binarySignatureSize)) {
-        char head[binarySignatureSize];
-        stream.ReadBuffer(head, sizeof head);
-        if (StartsWithBinarySignature(head, sizeof head)) RejectBinaryImage();
-        stream.Seek(-static_cast<std::int64_t>(sizeof head), Platform::SeekOrigin::Current);
+    constexpr std::size_t signatureSize = BinaryXmlSignature.size();
+    if (stream.GetSize() > static_cast<std::int64_t>(signatureSize)) {
+        char head[signatureSize];
+        stream.ReadBuffer(head, signatureSize);
+        if (std::string_view(head, signatureSize) == BinaryXmlSignature) {
+            LoadBinaryXmlFromStream(*this, stream);
+            return;
+        }
+        stream.Seek(-static_cast<std::int64_t>(signatureSize), Platform::SeekOrigin::Current);
     }
     TXmlStmSource source(stream, TXmlStmSource::LoadBufSize);
     GetChildList()->ParseChildren(source, NameTable(), PreserveWhiteSpace);
