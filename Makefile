@@ -1,10 +1,10 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: test demo test-native test-asan test-win32 deps-test deps-demo deps-win32
+.PHONY: test demo test-native test-asan test-win32 test-fuzz deps-test deps-demo deps-win32
 
-test: deps-test test-native test-asan test-win32
+test: deps-test test-native test-asan test-fuzz test-win32
 
 deps-test:
-	scripts/install-deps native win32
+	scripts/install-deps native win32 fuzz
 
 deps-demo:
 	scripts/install-deps native
@@ -21,6 +21,12 @@ test-asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Short smoke runs of the fuzz targets over their seed corpora (clang, libFuzzer).
+test-fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
 
 test-win32: deps-win32
 	cmake --preset win32

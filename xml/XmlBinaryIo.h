@@ -63,6 +63,7 @@ private:
 class TStrXmlReader final : public TBinXmlReader {
 public:
     explicit TStrXmlReader(const std::string& image);
+    explicit TStrXmlReader(std::string&&) = delete;  // the image must outlive the reader
 
     void ReadBytes(void* destination, std::size_t count) override;
     std::uint64_t BytesLeft() const noexcept override { return image_.size() - position_; }

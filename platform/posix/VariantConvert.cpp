@@ -18,7 +18,8 @@ namespace {
 std::string CurrencyText(std::int64_t scaled) {
     const bool negative = scaled < 0;
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
+    std::string text = std::to_string(magnitude / 10000);
+    if (negative) text.insert(text.begin(), '-');
     std::string fraction = Format("%04u", static_cast<unsigned>(magnitude % 10000));
     while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
     if (!fraction.empty()) text += LocaleDecimalSeparator() + fraction;

@@ -91,17 +91,17 @@ TEST_F(CardInfoTest, EveryFieldFromItsAttribute) {
         Sum7="7" Sum8="-8" Unpay="4294967295" Seize="1" Locked="#TRUE#" WhyLock="W" DopInfo="D"
         ScrMessage="S" PrnMessage="P"/>)");
     ASSERT_EQ(Ask(-9).result, 0);
-    EXPECT_EQ(info.Account, 1);
-    EXPECT_EQ(info.Deleted, 1);
-    EXPECT_EQ(info.Discount, 0);
-    EXPECT_EQ(info.Bonus, -1);
-    EXPECT_EQ(info.Summa, 100);
-    EXPECT_EQ(info.DiscLimit, 16);
+    EXPECT_EQ(+info.Account, 1);
+    EXPECT_EQ(+info.Deleted, 1);
+    EXPECT_EQ(+info.Discount, 0);
+    EXPECT_EQ(+info.Bonus, -1);
+    EXPECT_EQ(+info.Summa, 100);
+    EXPECT_EQ(+info.DiscLimit, 16);
     EXPECT_EQ(info.Sum2 + info.Sum3 + info.Sum4 + info.Sum5 + info.Sum6 + info.Sum7, 27);
-    EXPECT_EQ(info.Sum8, -8);
-    EXPECT_EQ(info.Unpay, -1);
-    EXPECT_EQ(info.Seize, 1);
-    EXPECT_EQ(info.Locked, 1);
+    EXPECT_EQ(+info.Sum8, -8);
+    EXPECT_EQ(+info.Unpay, -1);
+    EXPECT_EQ(+info.Seize, 1);
+    EXPECT_EQ(+info.Locked, 1);
     EXPECT_EQ(FieldText(info.Holder) + FieldText(info.WhyLock) + FieldText(info.DopInfo) +
                   FieldText(info.ScrMessage) + FieldText(info.PrnMessage),
               "HWDSP");
@@ -182,8 +182,8 @@ TEST_F(CardInfoTest, ValueThatFailsHalfWayKeepsTheFieldsBeforeIt) {
     ASSERT_TRUE(outcome.failed);
     EXPECT_EQ(outcome.className, "EVariantTypeCastError");
     EXPECT_EQ(outcome.message, "Could not convert variant of type (String) into type (Boolean)");
-    EXPECT_EQ(info.Account, 12);
-    EXPECT_EQ(info.Deleted, Untouched);
+    EXPECT_EQ(+info.Account, 12);
+    EXPECT_EQ(+info.Deleted, Untouched);
     EXPECT_FALSE(std::filesystem::exists("In2.txt"));
 }
 

@@ -103,15 +103,15 @@ TEST_F(FindEmailTest, FillsAccountCardCodeAndName) {
     WriteScenario(R"(<FindEmail email="a@b" Account="4294967298" CardCode="$FF" Name=")" + std::string(45, 'n') +
                   R"("/>)");
     ASSERT_EQ(Find("a@b"), 0);
-    EXPECT_EQ(card.Account, 2);
-    EXPECT_EQ(card.CardCode, 255);
+    EXPECT_EQ(+card.Account, 2);
+    EXPECT_EQ(+card.CardCode, 255);
     EXPECT_EQ(std::string(card.Name, 41), std::string(40, 'n') + '\0');
 }
 
 TEST_F(FindEmailTest, MissingCardCodeReturnsZeroAfterWritingTheAccount) {
     WriteScenario(R"(<FindEmail email="a@b" Account="9" Name="never"/>)");
     ASSERT_EQ(Find("a@b"), 0);
-    EXPECT_EQ(card.Account, 9);
+    EXPECT_EQ(+card.Account, 9);
     TEmailCardRec expected = Prefilled<TEmailCardRec>();
     expected.Account = 9;
     EXPECT_EQ(Bytes(card), Bytes(expected));

@@ -104,7 +104,7 @@ TEST_F(ScenarioFileTest, BundledExampleAnswersEveryCall) {
 
     TEmailCardRec email = Prefilled<TEmailCardRec>();
     EXPECT_EQ(Library().findEmail("IVAN@example.com", &email), 0);
-    EXPECT_EQ(email.CardCode, 1002);
+    EXPECT_EQ(+email.CardCode, 1002);
 }
 
 }  // namespace

@@ -153,8 +153,14 @@ TEST(BinaryValue, UnknownTypeCodesFail) {
 
 TEST(BinaryReader, AShortStringFailsAtOnce) {
     for (const std::size_t size : {0u, 14u, 17u})
-        ExpectFailure<TolvexXmlException>([&] { TStrXmlReader reader(std::string(size, 'x')); }, "Error reading data.");
-    TStrXmlReader exact(Image(""));
+        ExpectFailure<TolvexXmlException>(
+            [&] {
+                const std::string image(size, 'x');
+                TStrXmlReader reader(image);
+            },
+            "Error reading data.");
+    const std::string emptyImage = Image("");
+    TStrXmlReader exact(emptyImage);
     EXPECT_EQ(exact.BytesLeft(), 0u);
 }
 
