@@ -7,6 +7,12 @@
 
 namespace Platform {
 
+void RaiseFileStreamError(FileStreamMode mode, const std::string& fullPath, const std::string& reason) {
+    if (mode == FileStreamMode::Create)
+        throw EFCreateError(Format("Cannot create file \"%s\". %s", fullPath.c_str(), reason.c_str()));
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", fullPath.c_str(), reason.c_str()));
+}
+
 std::int64_t TStream::GetSize() {
     const std::int64_t position = GetPosition();
     const std::int64_t size = Seek(0, SeekOrigin::End);

@@ -46,6 +46,10 @@ enum class FileStreamMode {
 // A stream over a file. Opening fails with EFOpenError "Cannot open file "%s". %s"
 // or EFCreateError "Cannot create file "%s". %s": the file's full path and the
 // system's message for the failure. The file is closed when the stream goes.
+// Raises the failure of opening (EFOpenError) or creating (EFCreateError) a file
+// stream: "Cannot open file "<full path>". <reason>" or "Cannot create file ...".
+[[noreturn]] void RaiseFileStreamError(FileStreamMode mode, const std::string& fullPath, const std::string& reason);
+
 class TFileStream final : public TStream {
 public:
     TFileStream(const std::string& fileName, FileStreamMode mode);

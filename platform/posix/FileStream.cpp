@@ -74,12 +74,7 @@ TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode) {
         }
     }
     if (handle_ == InvalidFileHandle) {
-        const std::string message = Format(create ? "Cannot create file \"%s\". %s"
-                                                  : "Cannot open file \"%s\". %s",
-                                           FullFileName(fileName).c_str(),
-                                           SystemErrorMessage(error).c_str());
-        if (create) throw EFCreateError(message);
-        throw EFOpenError(message);
+        RaiseFileStreamError(mode, FullFileName(fileName), SystemErrorMessage(error));
     }
 }
 
