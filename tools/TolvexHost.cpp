@@ -1,6 +1,7 @@
 // tolvex-host: loads Tolvex29 as a point-of-sale host does and calls its exports
 // from the command line or a script; also compiles, renders and checks scenario
 // files with the library's own XML code.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
