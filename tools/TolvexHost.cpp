@@ -160,8 +160,10 @@ int Compile(Arguments& arguments) {
 int Render(Arguments& arguments) {
     const std::string source = arguments.Positional("file");
     bool compact = false;
-    for (std::string option = arguments.NextOption(); !option.empty(); option = arguments.NextOption())
-        option == "--compact" ? void(compact = true) : arguments.Unknown(option);
+    for (std::string option = arguments.NextOption(); !option.empty(); option = arguments.NextOption()) {
+        if (option != "--compact") arguments.Unknown(option);
+        compact = true;
+    }
     arguments.ExpectEnd();
     const std::string xml = RenderDocument(source, compact);
     std::fwrite(xml.data(), 1, xml.size(), stdout);
