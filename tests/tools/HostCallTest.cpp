@@ -139,6 +139,17 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"TrailingArgument", {"find-email", "a@b", "c@d"}, "unexpected argument c@d"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(ToolCalls, WorksInTheDirectoryGivenWithC) {
+    std::filesystem::create_directory("shop");
+    WriteWholeFile("shop/in.xml", "<Root><GetCardImageEx CardCode=\"9\" FileName=\"shop.bmp\"/></Root>");
+    WriteWholeFile("shop/calls.txt", "card-image 9\n");
+    const ToolRun run = RunTool({"-C", "shop", "run", "calls.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"shop.bmp\""), std::string::npos) << run.out;
+    EXPECT_NE(ReadWholeFile("shop/tolvex.log").find("GetCardImageEx: 9"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("tolvex.log"));
+}
+
 TEST_F(ToolCalls, LibraryThatCannotBeLoadedFails) {
     const ToolRun run = RunTool({"--library", "no-such-library.so", "card-info", "1"});
     EXPECT_EQ(run.status, 1);
