@@ -73,6 +73,13 @@ TEST_F(RunScript, MissingScriptIsBadUsage) {
 
 TEST_F(RunScript, DemoShowsEveryExportTheLogAndTheDumps) {
     const ToolRun run = RunTool({"demo"});
+    // The demo leaves its directory for the user to look at; the test does not.
+    const std::string opening = "Working in ";
+    ASSERT_EQ(run.out.rfind(opening, 0), 0u) << run.out;
+    const std::filesystem::path demoDirectory =
+        run.out.substr(opening.size(), run.out.find(" with the example") - opening.size());
+    EXPECT_EQ(demoDirectory.filename().string().rfind("tolvex-demo-", 0), 0u);
+    std::filesystem::remove_all(demoDirectory);
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* piece : {"GetCardInfoEx(card 1001", "-> 1\n", "TransactionsEx(3 transactions", "GetCardImageEx(card 1001) -> 0",
                               "FindEmail(email=ANNA.PETROVA@example.com) -> 0", "--- tolvex.log ---",
