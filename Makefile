@@ -36,4 +36,4 @@ test-win32: deps-win32
 demo: deps-demo
 	cmake --preset release
 	cmake --build --preset release
-	build/release/tools/tolvex-demo build/release/host/Tolvex29.so
+	build/release/bin/tolvex-host demo

@@ -1,9 +1,12 @@
-// The bundled example scenario (examples/in.xml), compiled into the tests so that
-// they need no path to the source tree (which a Windows test program cannot name).
+// The bundled example scenario (examples/in.xml), compiled in with tolvex-host's
+// copy so that the tests need no path to the source tree (which a Windows test
+// program cannot name).
 #pragma once
+
+#include "tools/ExampleScenario.h"
 
 namespace TolvexTest {
 
-extern const char* const ExampleScenarioText;
+using TolvexHost::ExampleScenarioText;
 
 }  // namespace TolvexTest

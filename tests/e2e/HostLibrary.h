@@ -1,58 +1,19 @@
-// Loads the built library the way a host does (dlopen / LoadLibraryA) and calls
-// its exports, turning a failure that leaves an export into a CallOutcome.
+// The loader the tests share with tolvex-host, and the library the tests load.
 #pragma once
 
-#include <cstdint>
-#include <functional>
 #include <string>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
-#include "host/TolvexTypes.h"
+#include "tools/HostLibrary.h"
 
 namespace TolvexTest {
+
+using TolvexHost::CallExport;
+using TolvexHost::CallOutcome;
+using TolvexHost::HostLibrary;
 
 // The absolute path of the library under test: the one built beside the tests,
 // unless the command line names another (--library=PATH).
 const std::string& LibraryPath();
 void SetLibraryPath(const std::string& path);
-
-struct CallOutcome {
-    bool failed = false;
-    std::int32_t result = -1;
-    std::string className;  // the failure's class, without namespace
-    std::string message;
-    // Windows: the structured exception as it arrived.
-    std::uint32_t exceptionCode = 0;
-    std::uint32_t exceptionFlags = 0;
-    std::uint32_t parameterCount = 0;
-};
-
-class HostLibrary {
-public:
-    explicit HostLibrary(const std::string& path);
-    ~HostLibrary();
-    HostLibrary(const HostLibrary&) = delete;
-    HostLibrary& operator=(const HostLibrary&) = delete;
-
-    bool Loaded() const { return handle_ != nullptr; }
-    // The module handle (HMODULE on Windows, the dlopen handle elsewhere).
-    void* Handle() const { return handle_; }
-    // The address of an export by name, or null.
-    void* Symbol(const char* name) const;
-
-    TGetCardInfoEx getCardInfoEx = nullptr;
-    TTransactionsEx transactionsEx = nullptr;
-    TGetCardImageEx getCardImageEx = nullptr;
-    TFindEmail findEmail = nullptr;
-
-private:
-    void* handle_ = nullptr;
-};
-
-// Runs one call of an export; a failure raised by the library becomes the outcome.
-CallOutcome CallExport(const std::function<std::int32_t()>& call);
 
 }  // namespace TolvexTest

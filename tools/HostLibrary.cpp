@@ -1,7 +1,6 @@
-#include "e2e/HostLibrary.h"
+#include "tools/HostLibrary.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -15,23 +14,13 @@
 #include <typeinfo>
 #endif
 
-namespace TolvexTest {
-
-namespace {
-std::string libraryPath;
-}
-
-const std::string& LibraryPath() { return libraryPath; }
-
-void SetLibraryPath(const std::string& path) {
-    // Absolute now: the tests change the current directory before they load it.
-    libraryPath = std::filesystem::absolute(path).string();
-}
+namespace TolvexHost {
 
 #if defined(_WIN32)
 
 HostLibrary::HostLibrary(const std::string& path)
     : handle_(reinterpret_cast<void*>(::LoadLibraryA(path.c_str()))) {
+    if (!handle_) loadError_ = "LoadLibraryA failed with error " + std::to_string(::GetLastError());
     getCardInfoEx = reinterpret_cast<TGetCardInfoEx>(Symbol("GetCardInfoEx"));
     transactionsEx = reinterpret_cast<TTransactionsEx>(Symbol("TransactionsEx"));
     getCardImageEx = reinterpret_cast<TGetCardImageEx>(Symbol("GetCardImageEx"));
@@ -87,6 +76,7 @@ CallOutcome CallExport(const std::function<std::int32_t()>& call) {
 #else
 
 HostLibrary::HostLibrary(const std::string& path) : handle_(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+    if (!handle_) loadError_ = ::dlerror();
     getCardInfoEx = reinterpret_cast<TGetCardInfoEx>(Symbol("GetCardInfoEx"));
     transactionsEx = reinterpret_cast<TTransactionsEx>(Symbol("TransactionsEx"));
     getCardImageEx = reinterpret_cast<TGetCardImageEx>(Symbol("GetCardImageEx"));
@@ -127,4 +117,4 @@ CallOutcome CallExport(const std::function<std::int32_t()>& call) {
 
 #endif
 
-}  // namespace TolvexTest
+}  // namespace TolvexHost

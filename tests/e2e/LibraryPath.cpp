@@ -1,0 +1,18 @@
+#include <filesystem>
+
+#include "e2e/HostLibrary.h"
+
+namespace TolvexTest {
+
+namespace {
+std::string libraryPath;
+}
+
+const std::string& LibraryPath() { return libraryPath; }
+
+void SetLibraryPath(const std::string& path) {
+    // Absolute now: the tests change the current directory before they load it.
+    libraryPath = std::filesystem::absolute(path).string();
+}
+
+}  // namespace TolvexTest

@@ -1,0 +1,236 @@
+// tolvex-host: loads Tolvex29 as a point-of-sale host does and calls its exports
+// from the command line or a script; also compiles, renders and checks scenario
+// files with the library's own XML code.
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/Exception.h"
+#include "tools/ArgumentValues.h"
+#include "tools/CommandLine.h"
+#include "tools/Demo.h"
+#include "tools/DocumentCommands.h"
+#include "tools/ExampleScenario.h"
+#include "tools/HostCalls.h"
+#include "tools/LibraryLocation.h"
+#include "tools/ScenarioCheck.h"
+#include "xml/TolvexXmlUnit.h"
+
+namespace {
+
+using namespace TolvexHost;
+namespace fs = std::filesystem;
+
+enum ExitStatus { Completed = 0, Failed = 1, BadUsage = 2 };
+
+const char* const Usage =
+    "usage: tolvex-host [-C DIR] [--library PATH] [--json] COMMAND [ARGUMENTS]\n"
+    "  -C DIR          work in DIR (in.xml, tolvex.log, In<unit>.txt and relative paths)\n"
+    "  --library PATH  the library to load (default: the one beside tolvex-host)\n"
+    "  --json          print each result as one line of JSON\n"
+    "calls (each loads the library, makes one call and prints what came back):\n"
+    "%s"
+    "other commands:\n"
+    "  run SCRIPT            one call per line, in one process (# starts a comment)\n"
+    "  demo                  a short session on the example scenario in a fresh directory\n"
+    "  compile FILE OUT      save FILE as a binary XML image\n"
+    "  render FILE [--compact]  print FILE as the library renders it\n"
+    "  check [FILE]          check a scenario file (default in.xml)\n"
+    "exit status: 0 completed, 1 a call or command failed, 2 bad usage\n";
+
+struct Options {
+    std::string library;
+    bool json = false;
+};
+
+std::string ReadFile(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    if (!file) throw UsageError("cannot read " + name);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A failure of a command that runs the XML library in this process.
+std::string Describe(const std::exception& error) {
+    const auto* failure = dynamic_cast<const Platform::Exception*>(&error);
+    return std::string(failure ? failure->ClassName() : "error") + ": " + error.what();
+}
+
+// Runs the calls in one loaded library, printing each report; echo shows each
+// call's command first (the demo).
+int RunCalls(const Options& options, const std::vector<HostCall>& calls, const std::vector<std::string>& echo = {}) {
+    const std::string path = fs::absolute(options.library.empty() ? DefaultLibraryPath() : options.library).string();
+    HostLibrary library(path);
+    if (!library.Loaded() || !library.getCardInfoEx || !library.transactionsEx || !library.getCardImageEx ||
+        !library.findEmail) {
+        std::fprintf(stderr, "tolvex-host: cannot load %s%s%s\n", path.c_str(),
+                     library.Loaded() ? ": an export is missing" : ": ", library.LoadError().c_str());
+        return Failed;
+    }
+    int status = Completed;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (i < echo.size()) std::printf("\n$ %s\n", echo[i].c_str());
+        const CallReport report = calls[i](library);
+        const std::string text = options.json ? ReportJson(report) + "\n" : ReportText(report);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        if (report.outcome.failed) status = Failed;
+    }
+    return status;
+}
+
+// The calls of a script, all parsed before any runs: a bad line runs nothing.
+std::vector<HostCall> ParseScript(const std::string& script, const std::string& name, std::vector<std::string>* lines) {
+    std::vector<HostCall> calls;
+    std::string errors;
+    size_t lineNumber = 0, start = 0;
+    while (start < script.size()) {
+        const size_t end = std::min(script.find('\n', start), script.size());
+        const std::string line = script.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        try {
+            const std::vector<std::string> words = SplitWords(line);
+            if (words.empty()) continue;
+            if (!IsCallCommand(words[0]))
+                throw UsageError("\"" + words[0] + "\" is not a call (card-info, transactions, card-image, find-email)");
+            calls.push_back(ParseCall(words));
+            if (lines) lines->push_back(line.substr(0, line.find_last_not_of("\r") + 1));
+        } catch (const UsageError& error) {
+            errors += name + ":" + std::to_string(lineNumber) + ": " + error.what() + "\n";
+        }
+    }
+    if (!errors.empty()) throw UsageError(errors.substr(0, errors.size() - 1));
+    return calls;
+}
+
+void PrintFile(const fs::path& file) {
+    const std::string content = ReadFile(file.string());
+    std::printf("\n--- %s ---\n", file.filename().string().c_str());
+    std::fwrite(content.data(), 1, content.size(), stdout);
+    if (!content.empty() && content.back() != '\n') std::printf("\n");
+}
+
+int Demo(const Options& options) {
+    std::random_device random;
+    fs::path directory;
+    do directory = fs::temp_directory_path() / ("tolvex-demo-" + std::to_string(random() % 1000000));
+    while (!fs::create_directory(directory));
+    const Options demoOptions{fs::absolute(options.library.empty() ? DefaultLibraryPath() : options.library).string(),
+                              false};
+    fs::current_path(directory);
+    std::ofstream(directory / "in.xml", std::ios::binary) << ExampleScenarioText;
+    std::printf("Working in %s with the example scenario as in.xml.\n", directory.string().c_str());
+    std::vector<std::string> lines;
+    const std::vector<HostCall> calls = ParseScript(DemoScript, "demo", &lines);
+    const int status = RunCalls(demoOptions, calls, lines);
+    // The library is unloaded now, so its log is complete.
+    std::vector<fs::path> files{directory / "tolvex.log"};
+    std::vector<fs::path> dumps;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
+        if (entry.path().filename().string().rfind("In", 0) == 0) dumps.push_back(entry.path());
+    std::sort(dumps.begin(), dumps.end());
+    files.insert(files.end(), dumps.begin(), dumps.end());
+    for (const fs::path& file : files) PrintFile(file);
+    return status;
+}
+
+int Check(const Options& options, Arguments& arguments) {
+    const std::string file = arguments.Done() ? "in.xml" : arguments.Positional("file");
+    arguments.ExpectEnd();
+    const std::vector<Finding> findings = CheckScenario(file);
+    const std::string text = options.json ? FindingsJson(file, findings) + "\n" : FindingsText(file, findings);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return HasErrors(findings) ? Failed : Completed;
+}
+
+int Compile(Arguments& arguments) {
+    const std::string source = arguments.Positional("file"), target = arguments.Positional("output file");
+    arguments.ExpectEnd();
+    CompileDocument(source, target);
+    std::printf("%s: binary image of %s\n", target.c_str(), source.c_str());
+    return Completed;
+}
+
+int Render(Arguments& arguments) {
+    const std::string source = arguments.Positional("file");
+    bool compact = false;
+    for (std::string option = arguments.NextOption(); !option.empty(); option = arguments.NextOption()) {
+        if (option != "--compact") arguments.Unknown(option);
+        compact = true;
+    }
+    arguments.ExpectEnd();
+    const std::string xml = RenderDocument(source, compact);
+    std::fwrite(xml.data(), 1, xml.size(), stdout);
+    if (!xml.empty() && xml.back() != '\n') std::printf("\n");
+    return Completed;
+}
+
+int RunCommand(const Options& options, const std::vector<std::string>& words) {
+    const std::string& command = words[0];
+    if (IsCallCommand(command)) return RunCalls(options, {ParseCall(words)});
+    Arguments arguments(command, std::vector<std::string>(words.begin() + 1, words.end()));
+    if (command == "run") {
+        const std::string script = arguments.Positional("script");
+        arguments.ExpectEnd();
+        return RunCalls(options, ParseScript(ReadFile(script), script, nullptr));
+    }
+    if (command == "demo") {
+        arguments.ExpectEnd();
+        return Demo(options);
+    }
+    try {
+        if (command == "check") return Check(options, arguments);
+        if (command == "compile") return Compile(arguments);
+        if (command == "render") return Render(arguments);
+    } catch (const UsageError&) {
+        throw;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tolvex-host: %s: %s\n", command.c_str(), Describe(error).c_str());
+        return Failed;
+    }
+    throw UsageError("unknown command " + command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    Options options;
+    size_t next = 0;
+    try {
+        for (; next < words.size() && words[next].rfind("-", 0) == 0; ++next) {
+            const std::string& option = words[next];
+            if (option == "--help" || option == "-h") {
+                std::printf(Usage, CallUsage);
+                return Completed;
+            }
+            if (option == "--json") {
+                options.json = true;
+                continue;
+            }
+            if (option != "-C" && option != "--library") throw UsageError("unknown option " + option);
+            if (++next == words.size()) throw UsageError(option + " needs a value");
+            if (option == "--library") {
+                options.library = words[next];
+            } else {
+                std::error_code error;
+                fs::current_path(words[next], error);
+                if (error) throw UsageError("-C " + words[next] + ": " + error.message());
+            }
+        }
+        if (next == words.size()) throw UsageError("no command given");
+        TolvexXml::InitializeUnit();
+        const int status = RunCommand(options, std::vector<std::string>(words.begin() + next, words.end()));
+        TolvexXml::FinalizeUnit();
+        return status;
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "tolvex-host: %s\n(tolvex-host --help lists the commands)\n", error.what());
+        return BadUsage;
+    }
+}
