@@ -115,12 +115,12 @@ TVatEntry ParseVat(const std::string& name, const std::string& text) {
     return TVatEntry{ParseMoney(name + " sum", text.substr(colon + 1)), static_cast<std::uint16_t>(rate)};
 }
 
-TTransactionRec ParseTransaction(const std::string& spec) {
+TTransactionRec ParseTransaction(const std::string& fields) {
     TTransactionRec transaction{};
     size_t start = 0;
-    while (start <= spec.size()) {
-        const size_t comma = std::min(spec.find(',', start), spec.size());
-        const std::string item = spec.substr(start, comma - start);
+    while (start <= fields.size()) {
+        const size_t comma = std::min(fields.find(',', start), fields.size());
+        const std::string item = fields.substr(start, comma - start);
         start = comma + 1;
         const size_t equals = item.find('=');
         if (equals == std::string::npos) throw UsageError("--tx: \"" + item + "\" is not FIELD=VALUE");
