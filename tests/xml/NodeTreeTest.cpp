@@ -274,6 +274,20 @@ TEST_F(NodeTreeTest, ReleasingTheRootFreesTheWholeTree) {
     EXPECT_EQ(CountedElement::alive, 0);
 }
 
+TEST_F(NodeTreeTest, ReleasingATreeOfAnyDepthTakesNoStackOfItsDepth) {
+    {
+        // Built from the bottom up, so each insertion has no ancestors to check.
+        IXmlNode top = new CountedElement(&doc->NameTable(), 5);
+        for (int depth = 1; depth < 200000; ++depth) {
+            IXmlNode parent = new CountedElement(&doc->NameTable(), 5);
+            parent->AppendChild(top);
+            top = parent;
+        }
+        EXPECT_EQ(CountedElement::alive, 200000);
+    }
+    EXPECT_EQ(CountedElement::alive, 0);
+}
+
 TEST_F(NodeTreeTest, CountsFollowTheReferences) {
     TXmlElement* raw = new TXmlElement(&doc->NameTable(), 5);
     EXPECT_EQ(raw->RefCount(), 0);
