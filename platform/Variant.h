@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <variant>
 
 namespace Platform {
@@ -98,7 +100,9 @@ public:
 private:
     using Payload = std::variant<std::monostate, std::int64_t, double, float, std::string, std::u16string>;
 
-    Variant(VarType type, Payload payload) : type_(type), payload_(std::move(payload)) {}
+    // The payload is built in place: texts are moved once, never through a temporary Payload.
+    template <class T>
+    Variant(VarType type, T&& payload) : type_(type), payload_(std::in_place_type<std::decay_t<T>>, std::forward<T>(payload)) {}
 
     VarType type_ = varEmpty;
     std::int32_t lowBound_ = 0;  // byte arrays only

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Exception.h"
@@ -95,7 +96,11 @@ private:
     void ReadAttributeList();
     void InstallAttrs(TXmlNode& node);
 
-    void SkipBlanks();
+    // Most calls find no blank, so the check stays inline.
+    void SkipBlanks() {
+        if (!source_.Eof() && Is(source_.CurChar, Blank)) SkipBlankRun();
+    }
+    void SkipBlankRun();
     void ExpectChar(char c);
     void ExpectText(std::string_view text);
     // The name at the current character. The view lasts until the source moves
@@ -112,7 +117,9 @@ private:
     // The run of the source's characters up to a byte of stopClass (or the end of
     // input), with references replaced; left on the stop character.
     std::string ReadRun(std::uint8_t stopClass);
-    Platform::Variant ParsedValue(std::string text) const;
+    Platform::Variant ParsedValue(std::string&& text) const;
+    // True when the element whose attributes are being read has taken the name before.
+    bool TakeAttrName(std::int32_t nameId);
 
     template <class T>
     XmlRef<T> Append(TXmlNodeList& list, T* node) {
@@ -126,6 +133,10 @@ private:
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
     std::vector<TXmlAttrData> attrs_;  // scratch storage of ReadAttributes
+    // Per name id, the serial number of the attribute list that took the name last:
+    // a repeated attribute name is found without searching the list.
+    std::vector<std::uint32_t> attrListOfName_;
+    std::uint32_t attrListSerial_ = 0;
     std::string longName_;             // a name read across buffer fills
 
     // The names met in this load by a hash of their bytes: names repeat, and a
@@ -143,7 +154,7 @@ private:
     std::vector<KnownName> knownNames_ = std::vector<KnownName>(knownNameSlots);
 };
 
-void XmlParser::SkipBlanks() {
+void XmlParser::SkipBlankRun() {
     while (!source_.Eof() && Is(source_.CurChar, Blank))
         source_.SkipTo(ScanWhile(source_.Position() + 1, source_.WindowEnd(), Blank));
 }
@@ -314,7 +325,7 @@ std::string XmlParser::ReadUntil(std::string_view terminator) {
     }
 }
 
-Platform::Variant XmlParser::ParsedValue(std::string text) const {
+Platform::Variant XmlParser::ParsedValue(std::string&& text) const {
     return source_.DecodeUtf8 ? DecodeUtf8Value(std::move(text)) : Platform::Variant::FromString(std::move(text));
 }
 
@@ -405,6 +416,11 @@ void XmlParser::ReadAttributes(TXmlNode& node) {
     // The attributes are collected first and given to the node in one exact-sized
     // array, also when reading fails, so the node keeps those read before.
     attrs_.clear();
+    if (++attrListSerial_ == 0) {
+        // The serial numbers wrapped around: forget every earlier list.
+        std::fill(attrListOfName_.begin(), attrListOfName_.end(), 0);
+        attrListSerial_ = 1;
+    }
     try {
         ReadAttributeList();
     } catch (...) {
@@ -435,15 +451,22 @@ void XmlParser::ReadAttributeList() {
         if (source_.CurChar != '\'' && source_.CurChar != '"') Fail("String constant expected");
         Platform::Variant value = ParsedValue(ReadQuotedValue(source_.CurChar));
         if (nameId < 0) nameId = InternName(newName);
-        // A repeated name replaces the earlier value in its place.
-        auto same = std::find_if(attrs_.begin(), attrs_.end(),
-                                 [nameId](const TXmlAttrData& attr) { return attr.NameId == nameId; });
-        if (same != attrs_.end())
+        if (TakeAttrName(nameId)) {
+            // A repeated name replaces the earlier value in its place.
+            auto same = std::find_if(attrs_.begin(), attrs_.end(),
+                                     [nameId](const TXmlAttrData& attr) { return attr.NameId == nameId; });
             same->Value = std::move(value);
-        else
+        } else {
             attrs_.push_back(TXmlAttrData{nameId, std::move(value)});
+        }
         SkipBlanks();
     }
+}
+
+bool XmlParser::TakeAttrName(std::int32_t nameId) {
+    const auto index = static_cast<std::size_t>(nameId);
+    if (index >= attrListOfName_.size()) attrListOfName_.resize(std::max(index + 1, attrListOfName_.size() * 2));
+    return std::exchange(attrListOfName_[index], attrListSerial_) == attrListSerial_;
 }
 
 }  // namespace
