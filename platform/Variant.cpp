@@ -20,7 +20,11 @@ bool IsIntegerType(VarType type) {
 
 }  // namespace
 
-Variant Variant::Null() { return Variant(varNull, std::monostate{}); }
+Variant Variant::Null() {
+    Variant value;
+    value.type_ = varNull;
+    return value;
+}
 Variant Variant::FromSmallint(std::int16_t value) { return Variant(varSmallint, std::int64_t{value}); }
 Variant Variant::FromInt32(std::int32_t value) { return Variant(varInteger, std::int64_t{value}); }
 Variant Variant::FromSingle(float value) { return Variant(varSingle, value); }
@@ -37,6 +41,28 @@ Variant Variant::FromLongWord(std::uint32_t value) { return Variant(varLongWord,
 Variant Variant::FromInt64(std::int64_t value) { return Variant(varInt64, value); }
 Variant Variant::FromString(std::string text) { return Variant(varString, std::move(text)); }
 
+Variant::Variant(const Variant& other) { CopyFrom(other); }
+
+Variant& Variant::operator=(const Variant& other) {
+    if (this != &other) {
+        Variant copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+void Variant::CopyFrom(const Variant& other) {
+    switch (StorageOf(other.type_)) {
+        case Storage::Text: new (&payload_.text) std::string(other.payload_.text); break;
+        case Storage::Wide: new (&payload_.wide) std::u16string(other.payload_.wide); break;
+        case Storage::Real: payload_.real = other.payload_.real; break;
+        case Storage::Single: payload_.single = other.payload_.single; break;
+        default: payload_.integer = other.payload_.integer; break;
+    }
+    type_ = other.type_;
+    lowBound_ = other.lowBound_;
+}
+
 Variant Variant::FromBytes(std::string bytes, std::int32_t lowBound) {
     Variant value(varByteArray, std::move(bytes));
     value.lowBound_ = lowBound;
@@ -50,42 +76,42 @@ bool Variant::IsNumeric() const noexcept {
 
 std::int64_t Variant::RawInteger() const {
     if (!IsIntegerType(type_)) RaiseInvalidAccess();
-    return std::get<std::int64_t>(payload_);
+    return payload_.integer;
 }
 
 std::int16_t Variant::RawBool() const {
     if (type_ != varBoolean) RaiseInvalidAccess();
-    return static_cast<std::int16_t>(std::get<std::int64_t>(payload_));
+    return static_cast<std::int16_t>(payload_.integer);
 }
 
 float Variant::RawSingle() const {
     if (type_ != varSingle) RaiseInvalidAccess();
-    return std::get<float>(payload_);
+    return payload_.single;
 }
 
 double Variant::RawDouble() const {
     if (type_ != varDouble && type_ != varDate) RaiseInvalidAccess();
-    return std::get<double>(payload_);
+    return payload_.real;
 }
 
 std::int64_t Variant::RawCurrency() const {
     if (type_ != varCurrency) RaiseInvalidAccess();
-    return std::get<std::int64_t>(payload_);
+    return payload_.integer;
 }
 
 const std::string& Variant::RawString() const {
     if (type_ != varString) RaiseInvalidAccess();
-    return std::get<std::string>(payload_);
+    return payload_.text;
 }
 
 const std::u16string& Variant::RawWide() const {
     if (type_ != varOleStr) RaiseInvalidAccess();
-    return std::get<std::u16string>(payload_);
+    return payload_.wide;
 }
 
 const std::string& Variant::RawBytes() const {
     if (type_ != varByteArray) RaiseInvalidAccess();
-    return std::get<std::string>(payload_);
+    return payload_.text;
 }
 
 std::int32_t Variant::LowBound() const {

@@ -1,6 +1,10 @@
 // The typed value: its kinds, raw payloads, conversions, comparison and addition.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <utility>
+
 #include "platform/Exception.h"
 #include "platform/Variant.h"
 #include "platform/VariantConvert.h"
@@ -45,6 +49,54 @@ TEST(Variant, CopiesItsContent) {
     EXPECT_EQ(copy.Type(), varString);
     EXPECT_EQ(copy.RawString(), "abc");
     EXPECT_EQ(original.RawInteger(), 1);
+}
+
+// The same type and the same payload, read through the raw accessors.
+void ExpectSameValue(const Variant& actual, const Variant& expected) {
+    ASSERT_EQ(actual.Type(), expected.Type());
+    switch (expected.Type()) {
+        case varEmpty:
+        case varNull: break;
+        case varSingle: EXPECT_EQ(actual.RawSingle(), expected.RawSingle()); break;
+        case varDouble:
+        case varDate: EXPECT_EQ(actual.RawDouble(), expected.RawDouble()); break;
+        case varCurrency: EXPECT_EQ(actual.RawCurrency(), expected.RawCurrency()); break;
+        case varBoolean: EXPECT_EQ(actual.RawBool(), expected.RawBool()); break;
+        case varString: EXPECT_EQ(actual.RawString(), expected.RawString()); break;
+        case varOleStr: EXPECT_EQ(actual.RawWide(), expected.RawWide()); break;
+        case varByteArray:
+            EXPECT_EQ(actual.RawBytes(), expected.RawBytes());
+            EXPECT_EQ(actual.LowBound(), expected.LowBound());
+            break;
+        default: EXPECT_EQ(actual.RawInteger(), expected.RawInteger()); break;
+    }
+}
+
+TEST(Variant, CopiesMovesAndAssignsEveryKindOverEveryKind) {
+    const std::string longText(100, 'x');
+    const Variant values[] = {Variant(), Variant::Null(), Variant::FromInt32(-7), Variant::FromSingle(1.5f),
+                              Variant::FromDouble(-2.25), Variant::FromCurrency(123456), Variant::FromDateTime(3.5),
+                              Variant::FromBool(true), Variant::FromInt64(INT64_MIN), Variant::FromString("short"),
+                              Variant::FromString(longText), Variant::FromWide(u"wide text beyond any inline buffer"),
+                              Variant::FromBytes(std::string("\0\1\2", 3), -3)};
+    for (const Variant& source : values) {
+        Variant copy(source);
+        ExpectSameValue(copy, source);
+        Variant moved(std::move(copy));
+        ExpectSameValue(moved, source);
+        for (const Variant& target : values) {
+            Variant assigned(target);
+            assigned = source;
+            ExpectSameValue(assigned, source);
+            Variant moveAssigned(target);
+            moveAssigned = Variant(source);
+            ExpectSameValue(moveAssigned, source);
+        }
+        Variant self(source);
+        const Variant& alias = self;
+        self = alias;
+        ExpectSameValue(self, source);
+    }
 }
 
 TEST(Variant, KeepsRawPayloads) {
