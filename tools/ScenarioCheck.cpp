@@ -372,7 +372,7 @@ std::string FindingsText(const std::string& fileName, const std::vector<Finding>
     for (const Finding& finding : findings) {
         errors += finding.severity == Finding::Error;
         const std::string place = finding.line == 0 ? std::string()
-                                                    : ":" + std::to_string(finding.line) + ":" +
+                                                    : std::string(":") + std::to_string(finding.line) + ":" +
                                                           std::to_string(finding.column);
         text += fileName + place + ": " + (finding.severity == Finding::Error ? "error: " : "warning: ") +
                 (finding.where.empty() ? "" : finding.where + ": ") + finding.message + "\n";
