@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <set>
@@ -9,7 +10,6 @@
 #include "platform/Exception.h"
 #include "tools/Json.h"
 #include "xml/TolvexXml.h"
-#include "xml/XmlLoad.h"
 
 namespace TolvexHost {
 
@@ -171,7 +171,7 @@ private:
         CheckAttributes(element, rule->attributes, &keys);
         if (rule->outputChild) {
             const TolvexXml::IXmlNode output = element.SelectElement(rule->outputChild);
-            if (output && !rule->outputAttributes.empty()) {
+            if (output) {
                 const std::string answer = where_;
                 where_ += " <" + output->GetNodeName() + ">";
                 CheckAttributes(*output, rule->outputAttributes, nullptr);
@@ -203,7 +203,9 @@ private:
                                              " exactly");
             return;
         }
-        Report(Finding::Warning, "unknown attribute " + name + " (closest: " + Closest(name, known) + ")");
+        Report(Finding::Warning, "unknown attribute " + name +
+                                     (known.empty() ? std::string(" (none of its attributes is read)")
+                                                   : std::string(" (closest: ") + Closest(name, known) + ")"));
     }
 
     void CheckValue(TXmlNode& element, const AttributeRule& rule, Keys* keys) {
@@ -329,16 +331,33 @@ private:
     std::vector<Keys> answers_[4];
 };
 
+// Places the finding at the line and byte column of the file's offset: lines end
+// at LF (CR LF counts once, its CR being the last byte of the line).
+void PlaceAtOffset(Finding& finding, const std::string& fileName, std::int64_t offset) {
+    std::ifstream file(fileName, std::ios::binary);
+    std::string head(static_cast<std::size_t>(offset), '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    const std::size_t lineStart = head.rfind('\n') + 1;  // 0 on the first line
+    finding.line = 1 + std::count(head.begin(), head.end(), '\n');
+    finding.column = static_cast<std::int64_t>(head.size() - lineStart) + 1;
+}
+
 }  // namespace
 
 std::vector<Finding> CheckScenario(const std::string& fileName) {
     std::vector<Finding> findings;
+    // Loaded as LoadXmlFile loads it for the exports, into a document kept to ask
+    // where parsing stopped.
+    const TolvexXml::IXmlDocument document(new TolvexXml::TXmlDocument(TolvexXml::GlobalNameTable()));
     try {
-        const TolvexXml::IXmlDocument document = TolvexXml::LoadXmlFile(fileName);
+        document->LoadFromFile(fileName);
         const TolvexXml::IXmlNode root = document->NeedChild("Root");
         Checker(findings).CheckRoot(*root);
     } catch (const std::exception& error) {
         findings.push_back({Finding::Error, "", "every call fails: " + FailureText(error)});
+        if (document->GetParseErrorOffset() >= 0)
+            PlaceAtOffset(findings.back(), fileName, document->GetParseErrorOffset());
     }
     return findings;
 }
@@ -352,7 +371,10 @@ std::string FindingsText(const std::string& fileName, const std::vector<Finding>
     std::size_t errors = 0;
     for (const Finding& finding : findings) {
         errors += finding.severity == Finding::Error;
-        text += fileName + ": " + (finding.severity == Finding::Error ? "error: " : "warning: ") +
+        const std::string place = finding.line == 0 ? std::string()
+                                                    : std::string(":") + std::to_string(finding.line) + ":" +
+                                                          std::to_string(finding.column);
+        text += fileName + place + ": " + (finding.severity == Finding::Error ? "error: " : "warning: ") +
                 (finding.where.empty() ? "" : finding.where + ": ") + finding.message + "\n";
     }
     return text + fileName + ": " + std::to_string(errors) + " error(s), " +
@@ -363,11 +385,13 @@ std::string FindingsJson(const std::string& fileName, const std::vector<Finding>
     std::string list = "[";
     for (const Finding& finding : findings) {
         if (list.size() > 1) list += ",";
-        list += JsonObject()
-                    .AddText("severity", finding.severity == Finding::Error ? "error" : "warning")
-                    .AddText("where", finding.where)
-                    .AddText("message", finding.message)
-                    .Text();
+        JsonObject item;
+        item.AddText("severity", finding.severity == Finding::Error ? "error" : "warning")
+            .AddText("where", finding.where)
+            .AddText("message", finding.message);
+        if (finding.line != 0)
+            item.Add("line", std::to_string(finding.line)).Add("column", std::to_string(finding.column));
+        list += item.Text();
     }
     return JsonObject().AddText("file", fileName).Add("findings", list + "]").Text();
 }

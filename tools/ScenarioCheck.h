@@ -3,6 +3,7 @@
 // names, answers no call can reach, values the host's records cut.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ struct Finding {
     Severity severity = Error;
     std::string where;  // "element 3 <GetCardInfoEx>", or empty for the file
     std::string message;
+    // Where the file stopped parsing, from 1; the column counts bytes. 0 when the
+    // finding has no place in the text.
+    std::int64_t line = 0, column = 0;
 };
 
 std::vector<Finding> CheckScenario(const std::string& fileName);

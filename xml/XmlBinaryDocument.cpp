@@ -185,6 +185,7 @@ void LoadBinaryXmlFromStream(TXmlDocument& document, Platform::TStream& stream) 
 }
 
 void TXmlDocument::LoadBinaryXML(const std::string& image) {
+    parseErrorOffset_ = -1;
     RemoveAllChildren();
     RemoveAllAttrs();
     ReplaceNameTable(new TXmlNameTable(TXmlNameTable::DefaultBucketCount));

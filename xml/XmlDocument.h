@@ -10,6 +10,8 @@
 
 namespace TolvexXml {
 
+class TXmlSource;
+
 // Asked during SaveToStreamWithHandler for the elements of the target name; may
 // leave the element's content text in the string.
 using ElementContentHandler = std::function<void(const IXmlElement& element, std::string& content)>;
@@ -54,6 +56,11 @@ public:
     void LoadFromStream(Platform::TStream& stream);
     void LoadFromFile(const std::string& fileName);
     void LoadResource(const std::string& resourceType, const std::string& resourceName);
+    // After a load that failed while parsing XML text (from a string, a stream or
+    // a file): the byte offset in that input at which parsing stopped, the
+    // input's size when it ended too early. -1 after any other load. Lines and
+    // columns are the caller's to count: it has the bytes.
+    std::int64_t GetParseErrorOffset() const noexcept { return parseErrorOffset_; }
 
     void SaveToStream(Platform::TStream& stream);
     void SaveToStreamWithHandler(Platform::TStream& stream, const std::string& elementName,
@@ -71,7 +78,12 @@ public:
     std::uint32_t CachedCodePage = 0;
 
 private:
+    // Parses the source's text into the document's children, noting where parsing
+    // stopped when it fails.
+    void ParseText(TXmlSource& source);
+
     IXmlNameTable privateTable_;
+    std::int64_t parseErrorOffset_ = -1;
 };
 
 }  // namespace TolvexXml

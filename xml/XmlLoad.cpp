@@ -8,7 +8,17 @@
 
 namespace TolvexXml {
 
+void TXmlDocument::ParseText(TXmlSource& source) {
+    try {
+        GetChildList()->ParseChildren(source, NameTable(), PreserveWhiteSpace);
+    } catch (...) {
+        parseErrorOffset_ = source.InputOffset();
+        throw;
+    }
+}
+
 void TXmlDocument::LoadXML(const std::string& xml) {
+    parseErrorOffset_ = -1;
     if (IsBinaryXml(xml)) {
         LoadBinaryXML(xml);
         return;
@@ -16,10 +26,11 @@ void TXmlDocument::LoadXML(const std::string& xml) {
     RemoveAllChildren();
     RemoveAllAttrs();
     TXmlStrSource source(xml);
-    GetChildList()->ParseChildren(source, NameTable(), PreserveWhiteSpace);
+    ParseText(source);
 }
 
 void TXmlDocument::LoadFromStream(Platform::TStream& stream) {
+    parseErrorOffset_ = -1;
     RemoveAllChildren();
     RemoveAllAttrs();
     constexpr std::size_t signatureSize = BinaryXmlSignature.size();
@@ -33,10 +44,11 @@ void TXmlDocument::LoadFromStream(Platform::TStream& stream) {
         stream.Seek(-static_cast<std::int64_t>(signatureSize), Platform::SeekOrigin::Current);
     }
     TXmlStmSource source(stream, TXmlStmSource::LoadBufSize);
-    GetChildList()->ParseChildren(source, NameTable(), PreserveWhiteSpace);
+    ParseText(source);
 }
 
 void TXmlDocument::LoadFromFile(const std::string& fileName) {
+    parseErrorOffset_ = -1;
     // Opened before anything is removed: a file that cannot be opened leaves the
     // document as it was.
     Platform::TFileStream stream(fileName, Platform::FileStreamMode::OpenRead);
@@ -44,6 +56,7 @@ void TXmlDocument::LoadFromFile(const std::string& fileName) {
 }
 
 void TXmlDocument::LoadResource(const std::string& resourceType, const std::string& resourceName) {
+    parseErrorOffset_ = -1;
     const auto bytes = Platform::FindModuleResource(resourceType, resourceName);
     if (!bytes) return;
     LoadXML(std::string(*bytes));

@@ -2,7 +2,8 @@
 // at a time (CurChar, Next, Eof) from a window of bytes: the whole string for
 // TXmlStrSource, a 65536-byte buffer refilled from a stream for TXmlStmSource.
 // The parser may also scan the window directly (Position, WindowEnd, SkipTo) to
-// take runs of characters at once. A source also carries the parser's scratch
+// take runs of characters at once. InputOffset places the current character in
+// the whole input, for the report of a failed load. A source also carries the parser's scratch
 // storage: a stack of token buffers, one per nesting level ever reached, reused
 // for the whole load.
 #pragma once
@@ -61,6 +62,10 @@ public:
         return false;
     }
 
+    // The byte offset of the current character from the start of the input (the
+    // input's size at its end). Counted per window, not per character.
+    std::int64_t InputOffset() const noexcept { return windowStart_ + (position_ - windowBegin_); }
+
     // The token stack.
     void NewToken();
     void AppendChar(char c) { tokens_[static_cast<std::size_t>(top_)].AppendChar(c); }
@@ -82,6 +87,8 @@ public:
 protected:
     // Makes [begin, end) the window, with begin current.
     void SetWindow(const char* begin, const char* end) noexcept {
+        windowStart_ += windowEnd_ - windowBegin_;
+        windowBegin_ = begin;
         position_ = begin;
         windowEnd_ = end;
     }
@@ -92,8 +99,10 @@ protected:
     void StartReading() { CurChar = position_ != windowEnd_ || RefillWindow() ? *position_ : 0; }
 
 private:
+    const char* windowBegin_ = nullptr;
     const char* position_ = nullptr;
     const char* windowEnd_ = nullptr;
+    std::int64_t windowStart_ = 0;  // the input offset of windowBegin_
     std::vector<TXmlToken> tokens_;
     int top_ = -1;
 };

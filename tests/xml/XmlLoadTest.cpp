@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/Exception.h"
 #include "platform/ModuleResource.h"
@@ -214,6 +215,83 @@ TEST(LoadFromFileTest, FileIsClosedAlsoWhenParsingFails) {
     EXPECT_THROW(document->LoadFromFile(file.Name()), TolvexXmlException);
     // Creating the file again needs it closed (no sharing on creation).
     EXPECT_NO_THROW(Platform::TFileStream(file.Name(), Platform::FileStreamMode::Create));
+}
+
+// A failed parse and where it stopped.
+struct ParseFailure {
+    const char* name;
+    std::string text;
+    std::size_t offset;
+    const char* message;
+};
+
+// The text padded with blanks inside <r> so that its character at index lands at offset.
+std::string Placed(const std::string& text, std::size_t index, std::size_t offset) {
+    return "<r>" + std::string(offset - 3 - index, ' ') + text;
+}
+
+const std::vector<ParseFailure>& ParseFailures() {
+    static const std::vector<ParseFailure> failures = {
+        {"NoNameAfterTheFirstByte", "<>", 1, "Name must start with letter or \"_\""},
+        {"ReferenceAtTheStart", "&#;", 2, "Number expected"},
+        {"LaterLine", "<Root>\n  <a x='1'>\n  </b>\n</Root>\n", 23, "\"a\" expected"},
+        {"UnclosedElement", "<Root>\r\n<a/>\r\n", 14, "Character / expected"},
+        {"UnterminatedValue", "<a x='1", 7, "Character \"'\" expected"},
+        {"LastByteOfTheFirstWindow", Placed("<a x=1/>", 5, 65535), 65535, "String constant expected"},
+        {"FirstByteOfTheSecondWindow", Placed("<a x=1/>", 5, 65536), 65536, "String constant expected"},
+        {"AfterTheFirstWindow", Placed("<a x=1/>", 5, 100000), 100000, "String constant expected"},
+        {"NameAcrossTheWindows", Placed("<abcdef!/>", 7, 65539), 65539, "Некорретный символ в имени элемента"},
+        {"UnclosedAfterTheFirstWindow", Placed("<a>", 0, 70000), 70003, "Character / expected"},
+    };
+    return failures;
+}
+
+class ParseErrorOffset : public ::testing::TestWithParam<ParseFailure> {
+protected:
+    // Loads with the load and expects the failure at its offset, message unchanged.
+    template <class Load>
+    void ExpectFailure(const char* how, Load load) {
+        IXmlDocument document = NewDocument();
+        try {
+            load(*document);
+            ADD_FAILURE() << how << ": no failure";
+        } catch (const TolvexXmlException& failure) {
+            EXPECT_STREQ(failure.what(), GetParam().message) << how;
+        }
+        EXPECT_EQ(document->GetParseErrorOffset(), static_cast<std::int64_t>(GetParam().offset)) << how;
+    }
+};
+
+TEST_P(ParseErrorOffset, IsTheSameForStringStreamAndFile) {
+    const std::string& text = GetParam().text;
+    ExpectFailure("string", [&](TXmlDocument& document) { document.LoadXML(text); });
+    ExpectFailure("stream", [&](TXmlDocument& document) {
+        Platform::TMemoryStream stream(text);
+        document.LoadFromStream(stream);
+    });
+    ScratchFile file("tolvex-load-test-offset.xml", text);
+    ExpectFailure("file", [&](TXmlDocument& document) { document.LoadFromFile(file.Name()); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, ParseErrorOffset, ::testing::ValuesIn(ParseFailures()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParseErrorOffsetTest, IsMinusOneUnlessTheLastLoadFailedInParsing) {
+    IXmlDocument document = NewDocument();
+    EXPECT_EQ(document->GetParseErrorOffset(), -1);
+    const auto failParsing = [&] {
+        EXPECT_THROW(document->LoadXML("<a"), TolvexXmlException);
+        ASSERT_EQ(document->GetParseErrorOffset(), 2);
+    };
+    failParsing();
+    document->LoadXML("<a/>");
+    EXPECT_EQ(document->GetParseErrorOffset(), -1);
+    failParsing();
+    EXPECT_THROW(document->LoadFromFile("no-such-file.xml"), Platform::EFOpenError);
+    EXPECT_EQ(document->GetParseErrorOffset(), -1);
+    failParsing();
+    EXPECT_THROW(document->LoadXML(signature), Platform::Exception);  // a binary image too short
+    EXPECT_EQ(document->GetParseErrorOffset(), -1);
 }
 
 TEST(LoadXmlFileTest, LoadsIntoANewDocumentWithAPrivateTable) {

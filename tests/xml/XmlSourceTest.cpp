@@ -86,6 +86,34 @@ TEST(XmlSourceTest, StringAndStreamsDeliverTheSameCharacters) {
     }
 }
 
+TEST(XmlSourceTest, InputOffsetCountsTheWindowsBefore) {
+    const std::string text(150, 'x');
+    const auto expectOffsets = [&](TXmlSource& source, const std::string& label) {
+        std::int64_t expected = 0;
+        EXPECT_EQ(source.InputOffset(), 0) << label;
+        while (source.Next()) ASSERT_EQ(source.InputOffset(), ++expected) << label;
+        EXPECT_EQ(source.InputOffset(), 150) << label;
+    };
+    TXmlStrSource fromString(text);
+    expectOffsets(fromString, "string");
+    for (const std::int32_t bufSize : {1, 64, 149, 150, 151}) {
+        Platform::TMemoryStream stream(text);
+        TXmlStmSource source(stream, bufSize);
+        expectOffsets(source, "buffer size " + std::to_string(bufSize));
+    }
+    // Skipping to the end of a window lands on the start of the next one.
+    Platform::TMemoryStream stream(text);
+    TXmlStmSource source(stream, 64);
+    source.SkipTo(source.WindowEnd());
+    EXPECT_EQ(source.InputOffset(), 64);
+    source.SkipTo(source.Position() + 10);
+    EXPECT_EQ(source.InputOffset(), 74);
+    source.SkipTo(source.WindowEnd());
+    source.SkipTo(source.WindowEnd());
+    EXPECT_TRUE(source.Eof());
+    EXPECT_EQ(source.InputOffset(), 150);
+}
+
 TEST(XmlSourceTest, StreamOfExactlyOneBufferIsReadOnce) {
     CountingStream stream(std::string(64, 'x'));
     TXmlStmSource source(stream, 64);
