@@ -34,8 +34,9 @@ private:
     // no stack in proportion to its depth.
     static void Destroy(TXmlBase* object) noexcept;
 
-    std::atomic<int> refCount_{0};
     TXmlBase* nextToDestroy_ = nullptr;
+    // Last, so that a derived class can put a 32-bit member into the padding after it.
+    std::atomic<int> refCount_{0};
 };
 
 // Throws the failure for a call made through an empty reference.

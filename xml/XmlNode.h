@@ -102,9 +102,9 @@ private:
     // Called when the owner goes while something else still holds the list.
     void DetachOwner() noexcept;
 
+    std::int32_t count_ = 0;  // first: it fills the padding at the end of TXmlBase
     TXmlNode* owner_;
     std::vector<IXmlNode> items_;  // its size is the capacity
-    std::int32_t count_ = 0;
 };
 
 class TXmlNode : public TXmlBase {
@@ -267,9 +267,9 @@ private:
     // Switches this node and its subtree to another name table, translating ids.
     void MoveToNameTable(TXmlNameTable& target);
 
+    std::int32_t attrCount_ = 0;  // first: it fills the padding at the end of TXmlBase
     TXmlNode* parent_ = nullptr;
     IXmlNameTable nameTable_;
-    std::int32_t attrCount_ = 0;
     std::vector<TXmlAttrData> attrs_;  // its size is the capacity
     IXmlNodeList childList_;
 };
