@@ -124,7 +124,8 @@ std::string WideToMultiByte(unsigned codePage, std::u16string_view text) {
     return converter.Convert(
         bytes.data(), bytes.size(),
         [keepBytes, codePage](const char* at) {
-            if (keepBytes && at[0] < 0 && at[1] == 0 && IsUndefinedByte(codePage, at[0])) return std::string(1, at[0]);
+            const bool upperHalfByte = static_cast<unsigned char>(at[0]) >= 0x80 && at[1] == 0;  // U+0080..U+00FF
+            if (keepBytes && upperHalfByte && IsUndefinedByte(codePage, at[0])) return std::string(1, at[0]);
             return std::string("?");
         },
         2);
