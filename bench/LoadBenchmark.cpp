@@ -1,9 +1,14 @@
 // Loading the same scenario-like bytes with LoadXML and, for comparison, with
-// pugixml (load_buffer), tinyxml2 (Parse) and libxml2 (xmlReadMemory). The first
-// argument is the input size; with the second argument 0 only the load is timed,
-// with 1 the release of the document too (as each export call does both). The
-// counter "memory/input" is the heap that the loaded document holds, divided by
-// the input size (glibc's mallinfo2, measured once outside the timed loop).
+// pugixml (load_buffer), tinyxml2 (Parse) and libxml2 (xmlReadMemory); then the
+// binary form of the same document: writing it (GetBinaryXML) and loading it
+// back from a string (LoadXML, which recognises the signature) and from a
+// stream (LoadFromStream). The first argument is the size of the text; with the
+// second argument 0 only the load is timed, with 1 the release of the document
+// too (as each export call does both). Throughput is always counted in bytes of
+// the text, so the binary cases show MB/s of text equivalent. The counter
+// "memory/input" is the heap that the loaded document holds, divided by the text
+// size (glibc's mallinfo2, measured once outside the timed loop); "image/text" is
+// the size of the binary image divided by the text size.
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 #include <malloc.h>
@@ -17,6 +22,7 @@
 #include <string>
 
 #include "ScenarioDocument.h"
+#include "platform/Stream.h"
 #include "xml/TolvexXml.h"
 
 namespace {
@@ -38,19 +44,38 @@ std::size_t HeapInUse() {
     return info.uordblks + info.hblkhd;
 }
 
-// Runs the benchmark for a load function that returns the loaded document.
+TolvexXml::IXmlDocument NewDocument() {
+    return TolvexXml::IXmlDocument(new TolvexXml::TXmlDocument(TolvexXml::GlobalNameTable()));
+}
+
+TolvexXml::IXmlDocument LoadedDocument(const std::string& text) {
+    TolvexXml::IXmlDocument document = NewDocument();
+    document->LoadXML(text);
+    return document;
+}
+
+// The binary image of the text's document, made once per size.
+const std::string& Image(std::int64_t size) {
+    static std::map<std::int64_t, std::string> images;
+    std::string& image = images[size];
+    if (image.empty()) image = LoadedDocument(Document(size))->GetBinaryXML();
+    return image;
+}
+
+// Runs the benchmark for a load function that returns the loaded document; the
+// input is the text of that size or something made from it.
 template <class Load>
-void RunLoad(benchmark::State& state, Load load) {
+void RunLoad(benchmark::State& state, const std::string& input, Load load) {
     const std::string& text = Document(state.range(0));
     const std::size_t before = HeapInUse();
     {
-        auto document = load(text);
+        auto document = load(input);
         state.counters["memory/input"] =
             static_cast<double>(HeapInUse() - before) / static_cast<double>(text.size());
     }
     const bool timeRelease = state.range(1) != 0;
     for (auto _ : state) {
-        auto document = load(text);
+        auto document = load(input);
         benchmark::DoNotOptimize(document);
         if (timeRelease) continue;
         state.PauseTiming();
@@ -60,10 +85,38 @@ void RunLoad(benchmark::State& state, Load load) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
-void TolvexLoadXML(benchmark::State& state) {
-    RunLoad(state, [](const std::string& text) {
-        TolvexXml::IXmlDocument document(new TolvexXml::TXmlDocument(TolvexXml::GlobalNameTable()));
-        document->LoadXML(text);
+template <class Load>
+void RunLoad(benchmark::State& state, Load load) {
+    RunLoad(state, Document(state.range(0)), load);
+}
+
+void TolvexLoadXML(benchmark::State& state) { RunLoad(state, LoadedDocument); }
+
+void TolvexGetBinaryXML(benchmark::State& state) {
+    const std::string& text = Document(state.range(0));
+    TolvexXml::IXmlDocument document = LoadedDocument(text);
+    for (auto _ : state) {
+        std::string image = document->GetBinaryXML();
+        benchmark::DoNotOptimize(image);
+    }
+    state.counters["image/text"] =
+        static_cast<double>(Image(state.range(0)).size()) / static_cast<double>(text.size());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+void TolvexLoadBinaryXML(benchmark::State& state) {
+    const std::string& image = Image(state.range(0));
+    state.counters["image/text"] =
+        static_cast<double>(image.size()) / static_cast<double>(Document(state.range(0)).size());
+    RunLoad(state, image, LoadedDocument);
+}
+
+void TolvexLoadBinaryFromStream(benchmark::State& state) {
+    Platform::TMemoryStream stream(Image(state.range(0)));
+    RunLoad(state, Image(state.range(0)), [&stream](const std::string&) {
+        stream.Seek(0, Platform::SeekOrigin::Beginning);
+        TolvexXml::IXmlDocument document = NewDocument();
+        document->LoadFromStream(stream);
         return document;
     });
 }
@@ -97,6 +150,11 @@ void Libxml2ReadMemory(benchmark::State& state) {
 constexpr std::int64_t smallSize = 100'000;
 constexpr std::int64_t largeSize = 10'000'000;
 
+void TextSizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgNames({"bytes"})->Unit(benchmark::kMicrosecond);
+    for (const std::int64_t size : {smallSize, largeSize}) benchmark->Args({size});
+}
+
 void Sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->ArgNames({"bytes", "release"})->Unit(benchmark::kMicrosecond);
     for (const std::int64_t size : {smallSize, largeSize})
@@ -107,6 +165,9 @@ BENCHMARK(TolvexLoadXML)->Apply(Sizes);
 BENCHMARK(PugixmlLoadBuffer)->Apply(Sizes);
 BENCHMARK(Tinyxml2Parse)->Apply(Sizes);
 BENCHMARK(Libxml2ReadMemory)->Apply(Sizes);
+BENCHMARK(TolvexGetBinaryXML)->Apply(TextSizes);
+BENCHMARK(TolvexLoadBinaryXML)->Apply(Sizes);
+BENCHMARK(TolvexLoadBinaryFromStream)->Apply(Sizes);
 
 }  // namespace
 

@@ -23,11 +23,14 @@ void WriteLittleEndian(TBinXmlWriter& writer, std::uint64_t value, std::size_t s
     writer.WriteBytes(bytes, size);
 }
 
-std::uint64_t ReadLittleEndian(TBinXmlReader& reader, std::size_t size) {
-    unsigned char bytes[8];
-    reader.ReadBytes(bytes, size);
+// The size is a template argument so that the read from the window compiles to
+// a fixed-size copy.
+template <std::size_t Size>
+std::uint64_t ReadLittleEndian(TBinXmlReader& reader) {
+    unsigned char bytes[Size];
+    reader.Read(bytes, Size);
     std::uint64_t value = 0;
-    for (std::size_t i = size; i-- > 0;) value = value << 8 | bytes[i];
+    for (std::size_t i = Size; i-- > 0;) value = value << 8 | bytes[i];
     return value;
 }
 
@@ -40,7 +43,7 @@ void WriteFloat(TBinXmlWriter& writer, Float value) {
 
 template <class Float, class Bits>
 Float ReadFloat(TBinXmlReader& reader) {
-    const auto bits = static_cast<Bits>(ReadLittleEndian(reader, sizeof(Bits)));
+    const auto bits = static_cast<Bits>(ReadLittleEndian<sizeof(Bits)>(reader));
     Float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -53,9 +56,7 @@ std::int32_t StoredLength(std::size_t length) {
 }
 
 std::string ReadBytesOfCount(TBinXmlReader& reader) {
-    std::string bytes(static_cast<std::size_t>(ReadPackedCount(reader, 1)), '\0');
-    reader.ReadBytes(bytes.data(), bytes.size());
-    return bytes;
+    return reader.ReadString(static_cast<std::size_t>(ReadPackedCount(reader, 1)));
 }
 
 }  // namespace
@@ -75,13 +76,10 @@ void WritePackedInt(TBinXmlWriter& writer, std::int32_t value) {
 }
 
 std::int32_t ReadPackedInt(TBinXmlReader& reader) {
-    unsigned char first;
-    reader.ReadBytes(&first, 1);
+    const unsigned char first = reader.ReadByte();
     if (first < OneByteLimit) return first;
     if (first == FiveByteMarker) return ReadInt32(reader);
-    unsigned char second;
-    reader.ReadBytes(&second, 1);
-    return (first & 0x7F) << 8 | second;
+    return (first & 0x7F) << 8 | reader.ReadByte();
 }
 
 std::int32_t ReadPackedCount(TBinXmlReader& reader, std::size_t bytesPerItem) {
@@ -96,7 +94,7 @@ void WriteInt32(TBinXmlWriter& writer, std::int32_t value) {
 }
 
 std::int32_t ReadInt32(TBinXmlReader& reader) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLittleEndian(reader, 4)));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLittleEndian<4>(reader)));
 }
 
 void WriteAnsiStr(TBinXmlWriter& writer, const std::string& text) {
@@ -118,8 +116,7 @@ void WriteWideStr(TBinXmlWriter& writer, const std::u16string& text) {
 
 std::u16string ReadWideStr(TBinXmlReader& reader) {
     const auto length = static_cast<std::size_t>(ReadPackedCount(reader, 2));
-    std::string bytes(length * 2, '\0');
-    reader.ReadBytes(bytes.data(), bytes.size());
+    const std::string bytes = reader.ReadString(length * 2);
     std::u16string text(length, u'\0');
     for (std::size_t i = 0; i < length; ++i)
         text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
@@ -169,19 +166,19 @@ Variant ReadValue(TBinXmlReader& reader) {
     switch (type) {
         case Platform::varEmpty: return Variant();
         case Platform::varNull: return Variant::Null();
-        case Platform::varSmallint: return Variant::FromSmallint(static_cast<std::int16_t>(ReadLittleEndian(reader, 2)));
+        case Platform::varSmallint: return Variant::FromSmallint(static_cast<std::int16_t>(ReadLittleEndian<2>(reader)));
         case Platform::varInteger: return Variant::FromInt32(ReadInt32(reader));
         case Platform::varSingle: return Variant::FromSingle(ReadFloat<float, std::uint32_t>(reader));
         case Platform::varDouble: return Variant::FromDouble(ReadFloat<double, std::uint64_t>(reader));
-        case Platform::varCurrency: return Variant::FromCurrency(static_cast<std::int64_t>(ReadLittleEndian(reader, 8)));
+        case Platform::varCurrency: return Variant::FromCurrency(static_cast<std::int64_t>(ReadLittleEndian<8>(reader)));
         case Platform::varDate: return Variant::FromDateTime(ReadFloat<double, std::uint64_t>(reader));
         case Platform::varOleStr: return Variant::FromWide(ReadWideStr(reader));
-        case Platform::varBoolean: return Variant::FromBoolRaw(static_cast<std::int16_t>(ReadLittleEndian(reader, 2)));
-        case Platform::varShortInt: return Variant::FromShortInt(static_cast<std::int8_t>(ReadLittleEndian(reader, 1)));
-        case Platform::varByte: return Variant::FromByte(static_cast<std::uint8_t>(ReadLittleEndian(reader, 1)));
-        case Platform::varWord: return Variant::FromWord(static_cast<std::uint16_t>(ReadLittleEndian(reader, 2)));
-        case Platform::varLongWord: return Variant::FromLongWord(static_cast<std::uint32_t>(ReadLittleEndian(reader, 4)));
-        case Platform::varInt64: return Variant::FromInt64(static_cast<std::int64_t>(ReadLittleEndian(reader, 8)));
+        case Platform::varBoolean: return Variant::FromBoolRaw(static_cast<std::int16_t>(ReadLittleEndian<2>(reader)));
+        case Platform::varShortInt: return Variant::FromShortInt(static_cast<std::int8_t>(ReadLittleEndian<1>(reader)));
+        case Platform::varByte: return Variant::FromByte(static_cast<std::uint8_t>(ReadLittleEndian<1>(reader)));
+        case Platform::varWord: return Variant::FromWord(static_cast<std::uint16_t>(ReadLittleEndian<2>(reader)));
+        case Platform::varLongWord: return Variant::FromLongWord(static_cast<std::uint32_t>(ReadLittleEndian<4>(reader)));
+        case Platform::varInt64: return Variant::FromInt64(static_cast<std::int64_t>(ReadLittleEndian<8>(reader)));
         case Platform::varString: return Variant::FromString(ReadBytesOfCount(reader));
         case Platform::varByteArray: return Variant::FromBytes(ReadBytesOfCount(reader), 0);
         default: throw TolvexXmlException("Error reading value: bad type.");

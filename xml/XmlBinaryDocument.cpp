@@ -114,11 +114,10 @@ public:
 
     void ReadNodeContent(TXmlNode& node, std::int32_t depth) {
         if (depth > MaxElementDepth) throw TolvexXmlException(MaxDepthMessage);
-        std::vector<TXmlAttrData> attrs(static_cast<std::size_t>(ReadPackedCount(reader_, 2)));
-        for (TXmlAttrData& attr : attrs) {
-            attr.NameId = ReadNameId();
-            attr.Value = ReadValue(reader_);
-        }
+        const std::int32_t attrCount = ReadPackedCount(reader_, 2);
+        std::vector<TXmlAttrData> attrs;
+        attrs.reserve(static_cast<std::size_t>(attrCount));
+        for (std::int32_t i = 0; i < attrCount; ++i) attrs.push_back({ReadNameId(), ReadValue(reader_)});
         node.ReplaceAttrs(std::move(attrs));
 
         const std::int32_t count = ReadPackedCount(reader_, 2);
@@ -137,9 +136,7 @@ private:
 
     // Each node joins the list as soon as it is made, so a failed load keeps it.
     void ReadChild(TXmlNodeList& children, std::int32_t depth) {
-        unsigned char type;
-        reader_.ReadBytes(&type, 1);
-        switch (type) {
+        switch (reader_.ReadByte()) {
             case ELEMENT_NODE: {
                 IXmlElement element = new TXmlElement(&table_, ReadNameId());
                 children.Insert(element.Get(), -1);

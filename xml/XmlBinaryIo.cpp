@@ -16,7 +16,7 @@ constexpr std::size_t OptionsSize = 4;
 
 std::uint32_t ReadOptions(TBinXmlReader& reader) {
     unsigned char bytes[OptionsSize];
-    reader.ReadBytes(bytes, sizeof bytes);
+    reader.Read(bytes, sizeof bytes);
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
@@ -29,41 +29,59 @@ void TBinXmlReader::CheckAvailable(std::size_t count) const {
     if (count > BytesLeft()) RaiseReadError();
 }
 
+std::string TBinXmlReader::ReadString(std::size_t count) {
+    if (Windowed() >= count) {
+        const unsigned char* bytes = next_;
+        next_ += count;
+        return std::string(reinterpret_cast<const char*>(bytes), count);
+    }
+    CheckAvailable(count);  // before the string is made: the count may be hostile
+    std::string text(count, '\0');
+    ReadBytes(text.data(), count);
+    return text;
+}
+
 TStmXmlReader::TStmXmlReader(Platform::TStream& stream, std::size_t bufferSize)
     : stream_(stream), buffer_(bufferSize > 0 ? bufferSize : 1) {
     const std::int64_t left = stream.GetSize() - stream.GetPosition();
-    undelivered_ = left > 0 ? static_cast<std::uint64_t>(left) : 0;
+    beyondWindow_ = left > 0 ? static_cast<std::uint64_t>(left) : 0;
     Options = ReadOptions(*this);
 }
 
+// What the window lacks comes straight from the stream into the destination; then
+// the window is refilled with up to one buffer.
 void TStmXmlReader::ReadBytes(void* destination, std::size_t count) {
     CheckAvailable(count);
     auto* out = static_cast<unsigned char*>(destination);
-    const std::size_t buffered = bufferEnd_ - bufferPosition_;
-    if (buffered >= count) {
-        if (count > 0) std::memcpy(out, buffer_.data() + bufferPosition_, count);
-        bufferPosition_ += count;
-        undelivered_ -= count;
+    const std::size_t windowed = Windowed();
+    if (windowed >= count) {
+        if (count > 0) std::memcpy(out, next_, count);
+        next_ += count;
         return;
     }
-    if (buffered > 0) std::memcpy(out, buffer_.data() + bufferPosition_, buffered);
-    stream_.ReadBuffer(out + buffered, count - buffered);
-    undelivered_ -= count;
-    bufferPosition_ = 0;
-    bufferEnd_ = static_cast<std::size_t>(std::min<std::uint64_t>(undelivered_, buffer_.size()));
-    if (bufferEnd_ > 0) stream_.ReadBuffer(buffer_.data(), bufferEnd_);
+    if (windowed > 0) std::memcpy(out, next_, windowed);
+    next_ = end_ = buffer_.data();
+    stream_.ReadBuffer(out + windowed, count - windowed);
+    beyondWindow_ -= count - windowed;
+    const auto refill = static_cast<std::size_t>(std::min<std::uint64_t>(beyondWindow_, buffer_.size()));
+    if (refill == 0) return;
+    stream_.ReadBuffer(buffer_.data(), refill);
+    beyondWindow_ -= refill;
+    end_ = buffer_.data() + refill;
 }
 
-TStrXmlReader::TStrXmlReader(const std::string& image) : image_(image) {
+TStrXmlReader::TStrXmlReader(const std::string& image) {
     if (image.size() < BinaryXmlSignature.size() + OptionsSize) RaiseReadError();
-    position_ = BinaryXmlSignature.size();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(image.data());
+    next_ = bytes + BinaryXmlSignature.size();
+    end_ = bytes + image.size();
     Options = ReadOptions(*this);
 }
 
 void TStrXmlReader::ReadBytes(void* destination, std::size_t count) {
     CheckAvailable(count);
-    if (count > 0) std::memcpy(destination, image_.data() + position_, count);
-    position_ += count;
+    if (count > 0) std::memcpy(destination, next_, count);
+    next_ += count;
 }
 
 void TBinXmlWriter::WriteHeader() {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ inline constexpr std::size_t BinaryXmlBufferSize = 65536;
 // True when the text starts with the signature (so a shorter text never is an image).
 bool IsBinaryXml(std::string_view text);
 
+// The bytes ready for delivery lie in one window (the rest of a string, or the
+// stream reader's buffer); the inline reads take them from there without a call,
+// and only a read that the window cannot satisfy goes to ReadBytes.
 class TBinXmlReader {
 public:
     TBinXmlReader() = default;
@@ -32,13 +36,32 @@ public:
     // Delivers exactly count bytes or fails with TolvexXmlException "Error reading data.".
     virtual void ReadBytes(void* destination, std::size_t count) = 0;
     // The bytes not yet delivered: a bound for every count read from the image.
-    virtual std::uint64_t BytesLeft() const noexcept = 0;
+    std::uint64_t BytesLeft() const noexcept { return Windowed() + beyondWindow_; }
+
+    // ReadBytes of one byte, of count bytes, and of count bytes into a new string.
+    unsigned char ReadByte() {
+        if (next_ != end_) return *next_++;
+        unsigned char byte;
+        ReadBytes(&byte, 1);
+        return byte;
+    }
+    void Read(void* destination, std::size_t count) {
+        if (Windowed() < count) return ReadBytes(destination, count);
+        if (count > 0) std::memcpy(destination, next_, count);
+        next_ += count;
+    }
+    std::string ReadString(std::size_t count);
 
     std::uint32_t Options = 0;
 
 protected:
+    std::size_t Windowed() const noexcept { return static_cast<std::size_t>(end_ - next_); }
     // Fails unless count bytes are left to deliver.
     void CheckAvailable(std::size_t count) const;
+
+    const unsigned char* next_ = nullptr;  // the window: bytes ready for delivery
+    const unsigned char* end_ = nullptr;
+    std::uint64_t beyondWindow_ = 0;  // the bytes left to deliver after the window
 };
 
 // Reads from a stream starting at its position (the signature already consumed),
@@ -48,14 +71,10 @@ public:
     TStmXmlReader(Platform::TStream& stream, std::size_t bufferSize);
 
     void ReadBytes(void* destination, std::size_t count) override;
-    std::uint64_t BytesLeft() const noexcept override { return undelivered_; }
 
 private:
     Platform::TStream& stream_;
-    std::vector<unsigned char> buffer_;
-    std::size_t bufferEnd_ = 0;
-    std::size_t bufferPosition_ = 0;
-    std::uint64_t undelivered_;
+    std::vector<unsigned char> buffer_;  // holds the window
 };
 
 // Reads an image held in a string: skips the 14 signature bytes without comparing
@@ -66,11 +85,6 @@ public:
     explicit TStrXmlReader(std::string&&) = delete;  // the image must outlive the reader
 
     void ReadBytes(void* destination, std::size_t count) override;
-    std::uint64_t BytesLeft() const noexcept override { return image_.size() - position_; }
-
-private:
-    const std::string& image_;
-    std::size_t position_ = 0;
 };
 
 class TBinXmlWriter {

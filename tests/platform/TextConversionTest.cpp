@@ -51,6 +51,18 @@ TEST(CodePage, CharactersTheCodePageLacksBecomeQuestionMarks) {
     EXPECT_EQ(WideToMultiByte(1251, u"a\u4E2Db"), "a?b");
 }
 
+// As on Windows, the bytes a single-byte code page leaves undefined map to the
+// code units of the same number and back, so that every byte survives a round
+// trip (the wide-string option of the binary XML form relies on it).
+TEST(CodePage, UndefinedBytesOfTheAnsiCodePageSurviveARoundTrip) {
+    std::string allBytes;
+    for (int byte = 1; byte < 256; ++byte) allBytes += static_cast<char>(byte);
+    for (const unsigned codePage : {CodePageAnsi, 1251u, 1252u})
+        EXPECT_EQ(WideToMultiByte(codePage, MultiByteToWide(codePage, allBytes)), allBytes) << codePage;
+    EXPECT_EQ(MultiByteToWide(1251, "\x98"), u"\u0098");
+    EXPECT_EQ(WideToMultiByte(1251, u"\u0098\u0080"), "\x98?");  // U+0080 is no byte of 1251 (0x80 is U+0402)
+}
+
 TEST(CodePage, InvalidUtf8BecomesReplacementCharacters) {
     const std::u16string wide = MultiByteToWide(CodePageUtf8, "a\xFF" "b");
     ASSERT_EQ(wide.size(), 3u);
