@@ -1,8 +1,8 @@
 #include "xml/XmlParser.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +94,8 @@ private:
     void ReadAttributes(TXmlNode& node);
     void ReadAttributeList();
     void InstallAttrs(TXmlNode& node);
+    // The attribute of that name read so far for the current node, or null.
+    TXmlAttrData* ReadAttr(std::int32_t nameId);
 
     void SkipBlanks();
     void ExpectChar(char c);
@@ -126,6 +128,10 @@ private:
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
     std::vector<TXmlAttrData> attrs_;  // scratch storage of ReadAttributes
+    // The position in attrs_ of each name id read for the current node (-1: none),
+    // so a repeated name is found without a search: an element with a million
+    // attributes loads in linear time. Cleared again name by name as attrs_ is.
+    std::vector<std::int32_t> attrPositionById_;
     std::string longName_;             // a name read across buffer fills
 
     // The names met in this load by a hash of their bytes: names repeat, and a
@@ -416,6 +422,7 @@ void XmlParser::ReadAttributes(TXmlNode& node) {
 
 void XmlParser::InstallAttrs(TXmlNode& node) {
     if (attrs_.empty()) return;
+    for (const TXmlAttrData& attr : attrs_) attrPositionById_[static_cast<std::size_t>(attr.NameId)] = -1;
     node.ReplaceAttrs(std::vector<TXmlAttrData>(std::make_move_iterator(attrs_.begin()),
                                                 std::make_move_iterator(attrs_.end())));
 }
@@ -436,14 +443,21 @@ void XmlParser::ReadAttributeList() {
         Platform::Variant value = ParsedValue(ReadQuotedValue(source_.CurChar));
         if (nameId < 0) nameId = InternName(newName);
         // A repeated name replaces the earlier value in its place.
-        auto same = std::find_if(attrs_.begin(), attrs_.end(),
-                                 [nameId](const TXmlAttrData& attr) { return attr.NameId == nameId; });
-        if (same != attrs_.end())
+        if (TXmlAttrData* same = ReadAttr(nameId)) {
             same->Value = std::move(value);
-        else
+        } else {
+            attrPositionById_[static_cast<std::size_t>(nameId)] = static_cast<std::int32_t>(attrs_.size());
             attrs_.push_back(TXmlAttrData{nameId, std::move(value)});
+        }
         SkipBlanks();
     }
+}
+
+TXmlAttrData* XmlParser::ReadAttr(std::int32_t nameId) {
+    const auto index = static_cast<std::size_t>(nameId);
+    if (index >= attrPositionById_.size()) attrPositionById_.resize(index + 1, -1);
+    const std::int32_t position = attrPositionById_[index];
+    return position < 0 ? nullptr : &attrs_[static_cast<std::size_t>(position)];
 }
 
 }  // namespace
