@@ -446,8 +446,8 @@ void XmlParser::ReadAttributeList() {
         if (TXmlAttrData* same = ReadAttr(nameId)) {
             same->Value = std::move(value);
         } else {
-            attrPositionById_[static_cast<std::size_t>(nameId)] = static_cast<std::int32_t>(attrs_.size());
             attrs_.push_back(TXmlAttrData{nameId, std::move(value)});
+            attrPositionById_[static_cast<std::size_t>(nameId)] = static_cast<std::int32_t>(attrs_.size() - 1);
         }
         SkipBlanks();
     }
