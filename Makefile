@@ -1,7 +1,7 @@
 # The two commands of the README. Each installs what is missing first.
-.PHONY: test demo test-native test-asan test-win32 test-fuzz deps-test deps-demo deps-win32
+.PHONY: test demo test-native test-asan test-tsan test-win32 test-fuzz deps-test deps-demo deps-win32
 
-test: deps-test test-native test-asan test-fuzz test-win32
+test: deps-test test-native test-asan test-tsan test-fuzz test-win32
 
 deps-test:
 	scripts/install-deps native win32 fuzz
@@ -21,6 +21,18 @@ test-asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# ThreadSanitizer's runtime needs its shadow memory where the kernel's address
+# randomisation may put other mappings ("unexpected memory mapping" with a high
+# vm.mmap_rnd_bits), so the build (whose test discovery runs the program) and the
+# tests run with randomisation off for the process, where the system allows it.
+NO_ASLR := $(shell setarch $$(uname -m) -R true 2>/dev/null && echo setarch $$(uname -m) -R)
+
+# The concurrency tests and the library they load, built with ThreadSanitizer.
+test-tsan:
+	cmake --preset tsan
+	$(NO_ASLR) cmake --build --preset tsan
+	$(NO_ASLR) ctest --preset tsan
 
 # Short smoke runs of the fuzz targets over their seed corpora (clang, libFuzzer).
 test-fuzz:

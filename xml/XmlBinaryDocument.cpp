@@ -1,5 +1,6 @@
 // The name table section and the node tree of a binary XML image.
 #include <algorithm>
+#include <vector>
 
 #include "platform/Stream.h"
 #include "xml/XmlBinary.h"
@@ -60,9 +61,23 @@ void ReadNameTable(TBinXmlReader& reader, TXmlNameTable& table) {
     table.Restore(std::move(names), std::move(buckets));
 }
 
-void WriteNodeContent(TBinXmlWriter& writer, TXmlNode& node);
+// The attributes and the child count of a node; its children are to follow, in
+// order: they go onto `pending` (last child first, so the first comes off next).
+void WriteNodeContent(TBinXmlWriter& writer, TXmlNode& node, std::vector<TXmlNode*>& pending) {
+    WritePackedInt(writer, node.GetAttrCount());
+    for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
+        const TXmlAttrData& attr = node.GetAttrData(i);
+        WritePackedInt(writer, attr.NameId);
+        WriteValue(writer, attr.Value);
+    }
+    TXmlNodeList* children = node.PeekChildList();
+    const std::int32_t count = children ? children->GetCount() : 0;
+    WritePackedInt(writer, count);
+    for (std::int32_t i = count - 1; i >= 0; --i) pending.push_back(children->ItemAt(i));
+}
 
-void WriteChild(TBinXmlWriter& writer, TXmlNode& child) {
+// One child record; the content of elements and processing instructions follows it.
+void WriteChild(TBinXmlWriter& writer, TXmlNode& child, std::vector<TXmlNode*>& pending) {
     const std::int32_t type = child.GetNodeType();
     const auto typeByte = static_cast<unsigned char>(type);
     switch (type) {
@@ -71,7 +86,7 @@ void WriteChild(TBinXmlWriter& writer, TXmlNode& child) {
             writer.WriteBytes(&typeByte, 1);
             WritePackedInt(writer, element.GetNameId());
             WriteValue(writer, element.HasChildren() ? Platform::Variant() : element.HeldValue());
-            WriteNodeContent(writer, element);
+            WriteNodeContent(writer, element, pending);
             return;
         }
         case TEXT_NODE:
@@ -87,23 +102,22 @@ void WriteChild(TBinXmlWriter& writer, TXmlNode& child) {
             writer.WriteBytes(&typeByte, 1);
             WritePackedInt(writer, child.GetNameId());
             WriteXmlStr(writer, child.GetText());
-            WriteNodeContent(writer, child);
+            WriteNodeContent(writer, child, pending);
             return;
         default: throw TolvexXmlException("Ошибка записи двоичного XML: некорректный тип узла");
     }
 }
 
-void WriteNodeContent(TBinXmlWriter& writer, TXmlNode& node) {
-    WritePackedInt(writer, node.GetAttrCount());
-    for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
-        const TXmlAttrData& attr = node.GetAttrData(i);
-        WritePackedInt(writer, attr.NameId);
-        WriteValue(writer, attr.Value);
+// The tree below the document in document order. The nodes still to write wait on
+// a stack of their own, so a tree of any depth is written on a small thread stack.
+void WriteTree(TBinXmlWriter& writer, TXmlDocument& document) {
+    std::vector<TXmlNode*> pending;
+    WriteNodeContent(writer, document, pending);
+    while (!pending.empty()) {
+        TXmlNode* next = pending.back();
+        pending.pop_back();
+        WriteChild(writer, *next, pending);
     }
-    TXmlNodeList* children = node.PeekChildList();
-    const std::int32_t count = children ? children->GetCount() : 0;
-    WritePackedInt(writer, count);
-    for (std::int32_t i = 0; i < count; ++i) WriteChild(writer, *children->ItemAt(i));
 }
 
 // Reads images whose name ids all lie in the table (or are -1, the empty name)
@@ -172,7 +186,7 @@ void ReadBinaryXml(TXmlDocument& document, TBinXmlReader& reader) {
 
 void WriteBinaryXml(TXmlDocument& document, TBinXmlWriter& writer) {
     WriteNameTable(writer, document.NameTable());
-    WriteNodeContent(writer, document);
+    WriteTree(writer, document);
 }
 
 void LoadBinaryXmlFromStream(TXmlDocument& document, Platform::TStream& stream) {

@@ -29,9 +29,8 @@ void TXmlDocument::SetText(const std::string& text) {
 }
 
 IXmlNode TXmlDocument::CloneNode(bool deep) {
-    XmlRef<TXmlDocument> clone = new TXmlDocument(&NameTable());
-    if (deep) CloneChildrenTo(*clone);
-    return clone;
+    if (deep) return CloneTree();
+    return new TXmlDocument(&NameTable());
 }
 
 IXmlElement TXmlDocument::GetDocumentElement() {

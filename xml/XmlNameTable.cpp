@@ -33,18 +33,22 @@ std::uint32_t TXmlNameTable::HashName(const std::string& name) noexcept {
 }
 
 std::int32_t TXmlNameTable::FindExact(const std::string& name) const noexcept {
-    const TNameIndexArray& bucket = buckets_[HashName(name) % buckets_.size()];
+    const std::uint32_t hash = HashName(name);
+    const TNameIndexArray& bucket = buckets_[hash % buckets_.size()];
     for (std::int32_t id : bucket) {
         if (id < 0 || id >= NameCount()) continue;
-        if (names_[static_cast<std::size_t>(id)] == name) return id;
+        const auto index = static_cast<std::size_t>(id);
+        if (hashes_[index] == hash && names_[index] == name) return id;
     }
     return -1;
 }
 
 std::int32_t TXmlNameTable::Add(const std::string& name) {
     const std::int32_t id = NameCount();
+    const std::uint32_t hash = HashName(name);
     names_.push_back(name);
-    buckets_[HashName(name) % buckets_.size()].push_back(id);
+    hashes_.push_back(hash);
+    buckets_[hash % buckets_.size()].push_back(id);
     return id;
 }
 
@@ -69,6 +73,9 @@ std::string TXmlNameTable::IdToName(std::int32_t id) const {
 void TXmlNameTable::Restore(std::vector<std::string> names, std::vector<TNameIndexArray> buckets) {
     if (buckets.empty()) throw TolvexXmlException("Name table needs at least one bucket");
     names_ = std::move(names);
+    hashes_.clear();
+    hashes_.reserve(names_.size());
+    for (const std::string& name : names_) hashes_.push_back(HashName(name));
     buckets_ = std::move(buckets);
 }
 

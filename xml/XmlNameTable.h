@@ -50,6 +50,9 @@ private:
     std::int32_t Add(const std::string& name);
 
     std::vector<std::string> names_;
+    // The hash of each name (index = id): a bucket holds many names once a table
+    // grows large, and comparing hashes first keeps each lookup cheap.
+    std::vector<std::uint32_t> hashes_;
     std::vector<TNameIndexArray> buckets_;
     std::int32_t textId_;
     std::int32_t cdataId_;

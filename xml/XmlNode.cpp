@@ -1,6 +1,8 @@
 // Identity, tree structure and child insertion of TXmlNode.
 #include "xml/XmlNode.h"
 
+#include <vector>
+
 #include "xml/TolvexXmlUnit.h"
 #include "xml/ValueText.h"
 #include "xml/XmlDocument.h"
@@ -126,23 +128,54 @@ IXmlProcessingInstruction TXmlNode::AppendProcessingInstruction(const std::strin
     return AppendProcessingInstructionById(NameTable().NameToId(target, false), text);
 }
 
-void TXmlNode::CloneChildrenTo(TXmlNode& target) {
-    if (!childList_) return;
-    for (std::int32_t i = 0; i < childList_->GetCount(); ++i)
-        target.AppendChild(childList_->ItemAt(i)->CloneNode(true));
+// Pre-order, children in order: the clones are made in document order.
+IXmlNode TXmlNode::CloneTree() {
+    const IXmlNode root = CloneWithoutChildren();
+    struct Pending {
+        TXmlNode* source;
+        TXmlNode* targetParent;
+    };
+    std::vector<Pending> pending;
+    const auto pushChildren = [&pending](const TXmlNode& source, TXmlNode* target) {
+        if (!source.childList_) return;
+        for (std::int32_t i = source.childList_->GetCount() - 1; i >= 0; --i)
+            pending.push_back({source.childList_->ItemAt(i), target});
+    };
+    pushChildren(*this, root.Get());
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        const IXmlNode copy = next.source->CloneWithoutChildren();
+        next.targetParent->AppendChild(copy);
+        const std::int32_t type = next.source->GetNodeType();
+        if (type == ELEMENT_NODE || type == DOCUMENT_NODE) pushChildren(*next.source, copy.Get());
+    }
+    return root;
 }
 
-void TXmlNode::MoveToNameTable(TXmlNameTable& target) {
+void TXmlNode::MoveOwnNamesToTable(TXmlNameTable& target) {
     const IXmlNameTable source = nameTable_;
-    if (source.Get() == &target) return;
     SetNameId(target.NameToId(source->IdToName(GetNameId()), false));
     for (std::int32_t i = 0; i < attrCount_; ++i) {
         std::int32_t& nameId = attrs_[static_cast<std::size_t>(i)].NameId;
         nameId = target.NameToId(source->IdToName(nameId), false);
     }
     nameTable_ = &target;
-    if (!childList_) return;
-    for (std::int32_t i = 0; i < childList_->GetCount(); ++i) childList_->ItemAt(i)->MoveToNameTable(target);
+}
+
+// Pre-order, children in order, so new names join the target table in document
+// order; the pending nodes wait on a stack of their own instead of the call stack.
+void TXmlNode::MoveToNameTable(TXmlNameTable& target) {
+    std::vector<TXmlNode*> pending{this};
+    while (!pending.empty()) {
+        TXmlNode* node = pending.back();
+        pending.pop_back();
+        if (node->nameTable_.Get() == &target) continue;
+        node->MoveOwnNamesToTable(target);
+        if (!node->childList_) continue;
+        for (std::int32_t i = node->childList_->GetCount() - 1; i >= 0; --i)
+            pending.push_back(node->childList_->ItemAt(i));
+    }
 }
 
 IXmlElement TXmlNode::AsElement() { return nullptr; }

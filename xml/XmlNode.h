@@ -249,8 +249,13 @@ protected:
     // unless TextExcludesElements), joined by one blank; with element rules a CDATA
     // text, and every text while white space is preserved, is joined directly.
     std::string JoinChildTexts(bool documentRules);
-    // Appends deep clones of the children to another node.
-    void CloneChildrenTo(TXmlNode& target);
+    // The deep clone of this node: CloneWithoutChildren of the node and of every
+    // node below it, each appended to the clone of its parent. Element and document
+    // clones take their children along; the walk keeps its own stack, so a tree of
+    // any depth is cloned on a small thread stack.
+    IXmlNode CloneTree();
+    // The node as its deep clone starts out: everything but the children.
+    virtual IXmlNode CloneWithoutChildren() { return CloneNode(false); }
     // Appends a new node made by this node and returns it.
     template <class T>
     XmlRef<T> AppendNew(T* node) {
@@ -264,8 +269,11 @@ private:
 
     std::int32_t FindAttr(std::int32_t nameId) const noexcept;
     TXmlNode* FindChildById(std::int32_t nameId) const noexcept;
-    // Switches this node and its subtree to another name table, translating ids.
+    // Switches this node and its subtree to another name table, translating ids;
+    // a node already in that table keeps its subtree as it is.
     void MoveToNameTable(TXmlNameTable& target);
+    // Only this node's name, attributes and table.
+    void MoveOwnNamesToTable(TXmlNameTable& target);
 
     std::int32_t attrCount_ = 0;  // first: it fills the padding at the end of TXmlBase
     TXmlNode* parent_ = nullptr;

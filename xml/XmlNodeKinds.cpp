@@ -1,4 +1,6 @@
 // Content, values and cloning of the node kinds below the document.
+#include <vector>
+
 #include "xml/Base64.h"
 #include "xml/TolvexXmlUnit.h"
 #include "xml/XmlDocument.h"
@@ -20,25 +22,62 @@ std::string TrimBlanks(const std::string& text) {
 
 }  // namespace
 
-std::string TXmlNode::JoinChildTexts(bool documentRules) {
+namespace {
+
+// The join of one node's child texts while it is being collected.
+struct TTextJoin {
+    TTextJoin(TXmlNode* joined, bool withDocumentRules, bool preserving)
+        : node(joined), documentRules(withDocumentRules), preserveWhiteSpace(preserving) {}
+
+    TXmlNode* node;
+    bool documentRules;
+    bool preserveWhiteSpace;
     std::string result;
-    if (!HasChildren()) return result;
-    const bool joinDirectly = !documentRules && PreservesWhiteSpace();
     bool first = true;
-    TXmlNodeList& children = *childList_.Get();
-    for (std::int32_t i = 0; i < children.GetCount(); ++i) {
-        TXmlNode* child = children.ItemAt(i);
-        const std::int32_t type = child->GetNodeType();
-        const bool contributes =
-            type == TEXT_NODE || type == CDATA_SECTION_NODE || (type == ELEMENT_NODE && !TextExcludesElements);
-        if (!contributes) continue;
-        const std::string text = child->GetText();
-        if (text.empty()) continue;
+    std::int32_t nextChild = 0;
+
+    void Add(const std::string& text, std::int32_t type) {
+        if (text.empty()) return;
+        const bool joinDirectly = !documentRules && preserveWhiteSpace;
         if (!first && !joinDirectly && (documentRules || type != CDATA_SECTION_NODE)) result += ' ';
         result += text;
         first = false;
     }
-    return result;
+};
+
+}  // namespace
+
+// A child element's text is the join of its own children (element rules) when it
+// has any. Those joins wait on a stack of their own, so counting child elements
+// in (TextExcludesElements false) works for trees of any depth.
+std::string TXmlNode::JoinChildTexts(bool documentRules) {
+    if (!HasChildren()) return std::string();
+    std::vector<TTextJoin> open;
+    open.emplace_back(this, documentRules, PreservesWhiteSpace());
+    for (;;) {
+        TTextJoin& join = open.back();
+        const TXmlNodeList& children = *join.node->childList_.Get();
+        if (join.nextChild == children.GetCount()) {
+            std::string text = std::move(join.result);
+            open.pop_back();
+            if (open.empty()) return text;
+            open.back().Add(text, ELEMENT_NODE);
+            continue;
+        }
+        TXmlNode* child = children.ItemAt(join.nextChild++);
+        const std::int32_t type = child->GetNodeType();
+        const bool contributes =
+            type == TEXT_NODE || type == CDATA_SECTION_NODE || (type == ELEMENT_NODE && !TextExcludesElements);
+        if (!contributes) continue;
+        if (type == ELEMENT_NODE && child->HasChildren()) {
+            // The child's owner document is this node's, unless it hangs elsewhere.
+            const bool preserve =
+                child->ParentNode() == join.node ? join.preserveWhiteSpace : child->PreservesWhiteSpace();
+            open.emplace_back(child, false, preserve);
+            continue;
+        }
+        join.Add(child->GetText(), type);
+    }
 }
 
 // --- element ---
@@ -68,13 +107,16 @@ void TXmlElement::SetValue(const Platform::Variant& value) {
 }
 
 IXmlNode TXmlElement::CloneNode(bool deep) {
+    if (deep) return CloneTree();
     XmlRef<TXmlElement> clone = new TXmlElement(&NameTable(), nameId_);
     CopyAttrsTo(*clone);
-    if (deep) {
-        // A deep copy keeps the content, whether it is held as children or as a value.
-        clone->value_ = value_;
-        CloneChildrenTo(*clone);
-    }
+    return clone;
+}
+
+IXmlNode TXmlElement::CloneWithoutChildren() {
+    XmlRef<TXmlElement> clone = new TXmlElement(&NameTable(), nameId_);
+    CopyAttrsTo(*clone);
+    clone->value_ = value_;
     return clone;
 }
 

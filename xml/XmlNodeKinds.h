@@ -40,6 +40,11 @@ public:
     // Removes the children of node type text or CDATA, walking from the end.
     void RemoveTextChildren();
 
+protected:
+    // Name, attributes and the held value: a deep copy keeps the content, whether
+    // it is held as children or as a value.
+    IXmlNode CloneWithoutChildren() override;
+
 private:
     std::int32_t nameId_;
     Platform::Variant value_;

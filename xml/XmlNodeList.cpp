@@ -7,6 +7,16 @@
 
 namespace TolvexXml {
 
+namespace {
+
+bool IsAncestorOrSelf(const TXmlNode* candidate, const TXmlNode* node) {
+    for (; node; node = node->ParentNode())
+        if (node == candidate) return true;
+    return false;
+}
+
+}  // namespace
+
 TXmlNodeList::TXmlNodeList(TXmlNode* owner) : owner_(owner) {}
 
 TXmlNodeList::~TXmlNodeList() { Clear(); }
@@ -38,8 +48,10 @@ void TXmlNodeList::Grow() {
 
 void TXmlNodeList::Adopt(TXmlNode* node) {
     if (!owner_) return;
-    for (const TXmlNode* ancestor = owner_; ancestor; ancestor = ancestor->parent_)
-        if (ancestor == node) throw TolvexXmlException("A node cannot be inserted into itself or its descendants");
+    // Every ancestor of the owner has children, so a childless node needs no walk
+    // up the tree: building a deep tree from the top stays linear.
+    const bool cycle = node->HasChildren() ? IsAncestorOrSelf(node, owner_) : node == owner_;
+    if (cycle) throw TolvexXmlException("A node cannot be inserted into itself or its descendants");
     if (node->nameTable_.Get() != owner_->nameTable_.Get()) node->MoveToNameTable(*owner_->nameTable_.Get());
     node->parent_ = owner_;
 }

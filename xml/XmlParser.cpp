@@ -1,8 +1,8 @@
 #include "xml/XmlParser.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -95,6 +95,8 @@ private:
     void ReadAttributes(TXmlNode& node);
     void ReadAttributeList();
     void InstallAttrs(TXmlNode& node);
+    // The attribute of that name read so far for the current node, or null.
+    TXmlAttrData* ReadAttr(std::int32_t nameId);
 
     // Most calls find no blank, so the check stays inline.
     void SkipBlanks() {
@@ -118,8 +120,6 @@ private:
     // input), with references replaced; left on the stop character.
     std::string ReadRun(std::uint8_t stopClass);
     Platform::Variant ParsedValue(std::string&& text) const;
-    // True when the element whose attributes are being read has taken the name before.
-    bool TakeAttrName(std::int32_t nameId);
 
     template <class T>
     XmlRef<T> Append(TXmlNodeList& list, T* node) {
@@ -133,10 +133,10 @@ private:
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
     std::vector<TXmlAttrData> attrs_;  // scratch storage of ReadAttributes
-    // Per name id, the serial number of the attribute list that took the name last:
-    // a repeated attribute name is found without searching the list.
-    std::vector<std::uint32_t> attrListOfName_;
-    std::uint32_t attrListSerial_ = 0;
+    // The position in attrs_ of each name id read for the current node (-1: none),
+    // so a repeated name is found without a search: an element with a million
+    // attributes loads in linear time. Cleared again name by name as attrs_ is.
+    std::vector<std::int32_t> attrPositionById_;
     std::string longName_;             // a name read across buffer fills
 
     // The names met in this load by a hash of their bytes: names repeat, and a
@@ -416,11 +416,6 @@ void XmlParser::ReadAttributes(TXmlNode& node) {
     // The attributes are collected first and given to the node in one exact-sized
     // array, also when reading fails, so the node keeps those read before.
     attrs_.clear();
-    if (++attrListSerial_ == 0) {
-        // The serial numbers wrapped around: forget every earlier list.
-        std::fill(attrListOfName_.begin(), attrListOfName_.end(), 0);
-        attrListSerial_ = 1;
-    }
     try {
         ReadAttributeList();
     } catch (...) {
@@ -432,6 +427,7 @@ void XmlParser::ReadAttributes(TXmlNode& node) {
 
 void XmlParser::InstallAttrs(TXmlNode& node) {
     if (attrs_.empty()) return;
+    for (const TXmlAttrData& attr : attrs_) attrPositionById_[static_cast<std::size_t>(attr.NameId)] = -1;
     node.ReplaceAttrs(std::vector<TXmlAttrData>(std::make_move_iterator(attrs_.begin()),
                                                 std::make_move_iterator(attrs_.end())));
 }
@@ -451,22 +447,22 @@ void XmlParser::ReadAttributeList() {
         if (source_.CurChar != '\'' && source_.CurChar != '"') Fail("String constant expected");
         Platform::Variant value = ParsedValue(ReadQuotedValue(source_.CurChar));
         if (nameId < 0) nameId = InternName(newName);
-        if (TakeAttrName(nameId)) {
-            // A repeated name replaces the earlier value in its place.
-            auto same = std::find_if(attrs_.begin(), attrs_.end(),
-                                     [nameId](const TXmlAttrData& attr) { return attr.NameId == nameId; });
+        // A repeated name replaces the earlier value in its place.
+        if (TXmlAttrData* same = ReadAttr(nameId)) {
             same->Value = std::move(value);
         } else {
             attrs_.push_back(TXmlAttrData{nameId, std::move(value)});
+            attrPositionById_[static_cast<std::size_t>(nameId)] = static_cast<std::int32_t>(attrs_.size() - 1);
         }
         SkipBlanks();
     }
 }
 
-bool XmlParser::TakeAttrName(std::int32_t nameId) {
+TXmlAttrData* XmlParser::ReadAttr(std::int32_t nameId) {
     const auto index = static_cast<std::size_t>(nameId);
-    if (index >= attrListOfName_.size()) attrListOfName_.resize(std::max(index + 1, attrListOfName_.size() * 2));
-    return std::exchange(attrListOfName_[index], attrListSerial_) == attrListSerial_;
+    if (index >= attrPositionById_.size()) attrPositionById_.resize(index + 1, -1);
+    const std::int32_t position = attrPositionById_[index];
+    return position < 0 ? nullptr : &attrs_[static_cast<std::size_t>(position)];
 }
 
 }  // namespace

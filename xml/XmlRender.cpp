@@ -3,11 +3,14 @@
 // document's PreserveWhiteSpace), which adds nothing between nodes.
 //
 // A rendering appends to one output string all the way down; a node's GetXML is
-// the rendering started at that node.
+// the rendering started at that node. The walk keeps its open nodes on a stack of
+// its own, so a tree of any depth renders on a small thread stack.
 #include "xml/XmlRender.h"
 
 #include <cstdint>
+#include <deque>
 #include <exception>
+#include <string>
 #include <string_view>
 
 #include "xml/TolvexXmlUnit.h"
@@ -30,38 +33,6 @@ struct TRenderState {
 };
 
 thread_local TRenderState renderState;
-
-// One more nesting level for the children of an element in the indented form.
-class TDepthScope {
-public:
-    TDepthScope() noexcept : saved_(renderState.RenderDepth) { ++renderState.RenderDepth; }
-    ~TDepthScope() { renderState.RenderDepth = saved_; }
-    TDepthScope(const TDepthScope&) = delete;
-    TDepthScope& operator=(const TDepthScope&) = delete;
-
-private:
-    std::int32_t saved_;
-};
-
-// Points the handler at another element name while an element renders itself again.
-class TRetargetScope {
-public:
-    explicit TRetargetScope(const std::string& targetName) noexcept
-        : savedTargetName_(renderState.TargetName), savedGuard_(renderState.RetargetGuard) {
-        renderState.TargetName = &targetName;
-        ++renderState.RetargetGuard;
-    }
-    ~TRetargetScope() {
-        renderState.TargetName = savedTargetName_;
-        renderState.RetargetGuard = savedGuard_;
-    }
-    TRetargetScope(const TRetargetScope&) = delete;
-    TRetargetScope& operator=(const TRetargetScope&) = delete;
-
-private:
-    const std::string* savedTargetName_;
-    std::int32_t savedGuard_;
-};
 
 bool HandlerTargets(const std::string& elementName) {
     return renderState.Handler && *renderState.TargetName == elementName;
@@ -99,24 +70,6 @@ void AppendAttributes(TXmlNode& node, TXmlDocument* owner, std::string& out) {
     }
 }
 
-void RenderNode(TXmlNode& node, TXmlDocument* owner, std::string& out);
-
-// The children in order. A child normally belongs to the document of the node
-// being rendered; one whose parent is elsewhere (a node may stand in several
-// lists) or that is a document itself finds its own.
-void RenderChildren(TXmlNode& parent, TXmlDocument* owner, std::string& out) {
-    const TXmlNodeList* children = parent.PeekChildList();
-    if (!children) return;
-    for (std::int32_t index = 0; index < children->GetCount(); ++index) {
-        // Held while it renders, so that a content handler changing the tree cannot free it.
-        const IXmlNode child = children->ItemAt(index);
-        TXmlDocument* childOwner = child->ParentNode() == &parent && child->GetNodeType() != DOCUMENT_NODE
-                                       ? owner
-                                       : child->OwnerDocument();
-        RenderNode(*child, childOwner, out);
-    }
-}
-
 // Asks the handler for the content of an element it targets. An empty content is
 // replaced by what the handler leaves; a non-empty one stays, and the handler is
 // then asked only in the indented form, with a text of its own that is dropped.
@@ -126,62 +79,6 @@ void ApplyHandler(TXmlElement& element, bool compact, std::size_t contentStart, 
     std::string supplied;
     (*renderState.Handler)(IXmlElement(&element), supplied);
     if (contentEmpty) out += supplied;
-}
-
-void RenderElement(TXmlElement& element, TXmlDocument* owner, std::string& out) {
-    const std::string name = element.NameTable().IdToName(element.GetNameId());
-    const TXmlNodeList* children = element.PeekChildList();
-    const bool hasChildren = children && children->GetCount() > 0;
-
-    // A handler for an element with exactly one child is asked for elements named
-    // like that child instead: the element renders itself again with that target.
-    if (HandlerTargets(name) && children && children->GetCount() == 1 && renderState.RetargetGuard == 0) {
-        const std::string childName = children->ItemAt(0)->GetNodeName();
-        const TRetargetScope retarget(childName);
-        RenderElement(element, owner, out);
-        return;
-    }
-
-    const bool compact = IsCompact(owner);
-    const std::int32_t depth = renderState.RenderDepth;
-    if (!compact) {
-        out += LineBreak;
-        AppendIndent(out, depth);
-    }
-    out += '<';
-    out += name;
-    AppendAttributes(element, owner, out);
-    // Closed as "/>" below when the content stays empty.
-    out += '>';
-    const std::size_t contentStart = out.size();
-
-    if (hasChildren) {
-        if (compact) {
-            RenderChildren(element, owner, out);
-        } else {
-            const TDepthScope deeper;
-            RenderChildren(element, owner, out);
-        }
-    } else if (!element.HeldValue().IsEmpty()) {
-        out += EscapeXmlText(ValueText(element.HeldValue(), owner));
-    }
-    if (HandlerTargets(name)) ApplyHandler(element, compact, contentStart, out);
-
-    if (out.size() == contentStart) {
-        out.back() = '/';
-        out += '>';
-        return;
-    }
-    if (!compact) {
-        const std::string_view content = std::string_view(out).substr(contentStart);
-        if (content.find_first_of("\r\n") != std::string_view::npos) {
-            if (!content.ends_with(LineBreak)) out += LineBreak;
-            AppendIndent(out, depth);
-        }
-    }
-    out += "</";
-    out += name;
-    out += '>';
 }
 
 void RenderText(TXmlText& text, TXmlDocument* owner, std::string& out) {
@@ -220,24 +117,164 @@ void RenderProcessingInstruction(TXmlProcessingInstruction& instruction, TXmlDoc
     out += "?>";
 }
 
-void RenderNode(TXmlNode& node, TXmlDocument* owner, std::string& out) {
-    switch (node.GetNodeType()) {
-        case ELEMENT_NODE: RenderElement(static_cast<TXmlElement&>(node), owner, out); return;
-        case TEXT_NODE: RenderText(static_cast<TXmlText&>(node), owner, out); return;
-        case CDATA_SECTION_NODE: RenderCDataSection(static_cast<TXmlCDATASection&>(node), out); return;
-        case COMMENT_NODE: RenderComment(static_cast<TXmlComment&>(node), out); return;
-        case PROCESSING_INSTRUCTION_NODE:
-            RenderProcessingInstruction(static_cast<TXmlProcessingInstruction&>(node), owner, out);
-            return;
-        case DOCUMENT_NODE: RenderChildren(node, owner, out); return;
-        default: out += node.GetXML(); return;
+// The rendering of one subtree into one output string. Elements and documents
+// whose children are still to come wait on an explicit stack, so the depth of a
+// tree takes heap, not call stack. Each element's frame holds what the element
+// needs once its children are out: its name, form, depth, where its content
+// starts, and the handler target it replaced, if any.
+class TTreeRenderer {
+public:
+    explicit TTreeRenderer(std::string& out) : out_(out) {}
+
+    // Renders the node and everything below it. The rendering state is back at its
+    // previous values afterwards, also when a content handler fails.
+    void Render(TXmlNode& node, TXmlDocument* owner) {
+        const TRenderState saved = renderState;
+        try {
+            Begin(node, owner);
+            while (!frames_.empty()) Step();
+        } catch (...) {
+            renderState = saved;
+            throw;
+        }
     }
-}
+
+private:
+    struct TFrame {
+        IXmlNode node;  // held while it renders, so that a content handler changing the tree cannot free it
+        TXmlDocument* owner = nullptr;
+        const TXmlNodeList* children = nullptr;
+        std::int32_t nextChild = 0;
+        // Elements only:
+        TXmlElement* element = nullptr;
+        std::string name;
+        bool compact = false;
+        std::int32_t depth = 0;
+        std::size_t contentStart = 0;
+        // The handler target this element replaced while it renders (see Begin).
+        bool retargeted = false;
+        std::string targetName;
+        const std::string* savedTargetName = nullptr;
+        std::int32_t savedGuard = 0;
+    };
+
+    void Begin(TXmlNode& node, TXmlDocument* owner) {
+        switch (node.GetNodeType()) {
+            case ELEMENT_NODE: BeginElement(static_cast<TXmlElement&>(node), owner); return;
+            case TEXT_NODE: RenderText(static_cast<TXmlText&>(node), owner, out_); return;
+            case CDATA_SECTION_NODE: RenderCDataSection(static_cast<TXmlCDATASection&>(node), out_); return;
+            case COMMENT_NODE: RenderComment(static_cast<TXmlComment&>(node), out_); return;
+            case PROCESSING_INSTRUCTION_NODE:
+                RenderProcessingInstruction(static_cast<TXmlProcessingInstruction&>(node), owner, out_);
+                return;
+            case DOCUMENT_NODE: {
+                TFrame& frame = frames_.emplace_back();
+                frame.node = &node;
+                frame.owner = owner;
+                frame.children = node.PeekChildList();
+                return;
+            }
+            default: out_ += node.GetXML(); return;
+        }
+    }
+
+    // The next child of the innermost open node, or the end of that node. A child
+    // normally belongs to the document of the node being rendered; one whose parent
+    // is elsewhere (a node may stand in several lists) or that is a document itself
+    // finds its own.
+    void Step() {
+        TFrame& frame = frames_.back();
+        if (!frame.children || frame.nextChild >= frame.children->GetCount()) {
+            if (frame.element) FinishElement(frame);
+            frames_.pop_back();
+            return;
+        }
+        const IXmlNode child = frame.children->ItemAt(frame.nextChild++);
+        TXmlDocument* childOwner = child->ParentNode() == frame.node.Get() && child->GetNodeType() != DOCUMENT_NODE
+                                       ? frame.owner
+                                       : child->OwnerDocument();
+        Begin(*child, childOwner);
+    }
+
+    void BeginElement(TXmlElement& element, TXmlDocument* owner) {
+        TFrame& frame = frames_.emplace_back();
+        frame.node = &element;
+        frame.element = &element;
+        frame.owner = owner;
+        frame.name = element.NameTable().IdToName(element.GetNameId());
+        const TXmlNodeList* children = element.PeekChildList();
+        const bool hasChildren = children && children->GetCount() > 0;
+
+        // A handler for an element with exactly one child is asked for elements named
+        // like that child instead, in this element and everything below it.
+        if (HandlerTargets(frame.name) && children && children->GetCount() == 1 && renderState.RetargetGuard == 0) {
+            frame.retargeted = true;
+            frame.targetName = children->ItemAt(0)->GetNodeName();
+            frame.savedTargetName = renderState.TargetName;
+            frame.savedGuard = renderState.RetargetGuard;
+            renderState.TargetName = &frame.targetName;
+            ++renderState.RetargetGuard;
+        }
+
+        frame.compact = IsCompact(owner);
+        frame.depth = renderState.RenderDepth;
+        if (!frame.compact) {
+            out_ += LineBreak;
+            AppendIndent(out_, frame.depth);
+        }
+        out_ += '<';
+        out_ += frame.name;
+        AppendAttributes(element, owner, out_);
+        // Closed as "/>" at the end when the content stays empty.
+        out_ += '>';
+        frame.contentStart = out_.size();
+
+        if (hasChildren) {
+            frame.children = children;
+            if (!frame.compact) ++renderState.RenderDepth;
+        } else if (!element.HeldValue().IsEmpty()) {
+            out_ += EscapeXmlText(ValueText(element.HeldValue(), owner));
+        }
+    }
+
+    void FinishElement(TFrame& frame) {
+        renderState.RenderDepth = frame.depth;
+        if (HandlerTargets(frame.name)) ApplyHandler(*frame.element, frame.compact, frame.contentStart, out_);
+        CloseElement(frame);
+        if (frame.retargeted) {
+            renderState.TargetName = frame.savedTargetName;
+            renderState.RetargetGuard = frame.savedGuard;
+        }
+    }
+
+    void CloseElement(const TFrame& frame) {
+        if (out_.size() == frame.contentStart) {
+            out_.back() = '/';
+            out_ += '>';
+            return;
+        }
+        if (!frame.compact) {
+            const std::string_view content = std::string_view(out_).substr(frame.contentStart);
+            if (content.find_first_of("\r\n") != std::string_view::npos) {
+                if (!content.ends_with(LineBreak)) out_ += LineBreak;
+                AppendIndent(out_, frame.depth);
+            }
+        }
+        out_ += "</";
+        out_ += frame.name;
+        out_ += '>';
+    }
+
+    std::string& out_;
+    // A deque keeps each frame in place while frames are added above it: the
+    // handler target may point into a frame.
+    std::deque<TFrame> frames_;
+};
 
 // The rendering of one node on its own, as its GetXML gives it.
 std::string RenderStartingAt(TXmlNode& node) {
     std::string out;
-    RenderNode(node, node.OwnerDocument(), out);
+    TTreeRenderer(out).Render(node, node.OwnerDocument());
     return out;
 }
 
@@ -265,7 +302,7 @@ std::string TXmlNodeList::GetXML() {
     std::string out;
     for (std::int32_t index = 0; index < count_; ++index) {
         const IXmlNode item = ItemAt(index);
-        RenderNode(*item, item->OwnerDocument(), out);
+        TTreeRenderer(out).Render(*item, item->OwnerDocument());
     }
     return out;
 }
