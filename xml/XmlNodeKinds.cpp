@@ -84,26 +84,40 @@ std::string TXmlNode::JoinChildTexts(bool documentRules) {
 
 TXmlElement::TXmlElement(TXmlNameTable* nameTable, std::int32_t nameId) : TXmlNode(nameTable), nameId_(nameId) {}
 
+const Platform::Variant& TXmlElement::HeldValue() const noexcept {
+    static const Platform::Variant noValue;
+    return value_ ? *value_ : noValue;
+}
+
+void TXmlElement::HoldValue(const Platform::Variant& value) {
+    if (value.IsEmpty())
+        value_.reset();
+    else if (value_)
+        *value_ = value;
+    else
+        value_ = std::make_unique<Platform::Variant>(value);
+}
+
 std::string TXmlElement::GetText() {
     if (HasChildren()) return JoinChildTexts(false);
-    if (value_.IsEmpty()) return std::string();
-    return ValueText(value_);
+    if (!value_) return std::string();
+    return ValueText(*value_);
 }
 
 void TXmlElement::SetText(const std::string& text) { SetValue(Platform::Variant::FromString(text)); }
 
 Platform::VarType TXmlElement::GetValueType() {
-    if (HasChildren() || value_.IsEmpty()) return Platform::varString;
-    return value_.Type();
+    if (HasChildren() || !value_) return Platform::varString;
+    return value_->Type();
 }
 
 Platform::Variant TXmlElement::GetValue() {
-    return HasChildren() ? Platform::Variant::FromString(GetText()) : value_;
+    return HasChildren() ? Platform::Variant::FromString(GetText()) : HeldValue();
 }
 
 void TXmlElement::SetValue(const Platform::Variant& value) {
     RemoveAllChildren();
-    value_ = value;
+    HoldValue(value);
 }
 
 IXmlNode TXmlElement::CloneNode(bool deep) {
@@ -116,7 +130,7 @@ IXmlNode TXmlElement::CloneNode(bool deep) {
 IXmlNode TXmlElement::CloneWithoutChildren() {
     XmlRef<TXmlElement> clone = new TXmlElement(&NameTable(), nameId_);
     CopyAttrsTo(*clone);
-    clone->value_ = value_;
+    clone->HoldValue(HeldValue());
     return clone;
 }
 

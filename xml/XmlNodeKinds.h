@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "xml/XmlNode.h"
@@ -35,8 +36,8 @@ public:
     // The bytes of the Base64 text of the element.
     std::string GetTextAsBinaryData();
 
-    // The held value, whether or not children hide it.
-    const Platform::Variant& HeldValue() const noexcept { return value_; }
+    // The held value, whether or not children hide it; Empty when none is held.
+    const Platform::Variant& HeldValue() const noexcept;
     // Removes the children of node type text or CDATA, walking from the end.
     void RemoveTextChildren();
 
@@ -46,8 +47,12 @@ protected:
     IXmlNode CloneWithoutChildren() override;
 
 private:
+    void HoldValue(const Platform::Variant& value);
+
     std::int32_t nameId_;
-    Platform::Variant value_;
+    // Made only while a value other than Empty is held: most elements hold children
+    // instead, and an inline value would add 40 bytes to every element.
+    std::unique_ptr<Platform::Variant> value_;
 };
 
 // The stored text shared by CDATA sections and comments.
