@@ -40,19 +40,8 @@ std::string Scenario() {
     return answers;
 }
 
-TTransactionRec Transaction(std::int64_t cardCode) {
-    TTransactionRec transaction = Prefilled<TTransactionRec>();
-    transaction.CardCode = cardCode;
-    transaction.Account = 5;
-    transaction.Kind = 1;
-    transaction.Summa = 250;
-    transaction.Rest = 1;
-    transaction.Date = 46364;
-    transaction.Unit = TransactionsUnit;
-    transaction.Check = 10;
-    for (TVatEntry& vat : transaction.Vat) vat = TVatEntry{0, 0};
-    return transaction;
-}
+// The transaction the concurrency test posts for a card.
+TTransactionRec Transaction(std::int64_t cardCode) { return TolvexTest::Transaction(cardCode, 1, 250, TransactionsUnit, 5); }
 
 std::string TransactionLine(std::int64_t cardCode) {
     return "  card " + std::to_string(cardCode) + " account 5 rest 1 unit 8 check 10 date 08.12.2026";

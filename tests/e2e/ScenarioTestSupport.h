@@ -22,6 +22,23 @@ Record Prefilled() {
     return record;
 }
 
+// A transaction dated 08.12.2026, rest 1, check 10, no VAT entries; the bytes the
+// library must not write keep the marker.
+inline TTransactionRec Transaction(std::int64_t cardCode, std::uint8_t kind, std::int64_t summa,
+                                   std::uint8_t unit = 2, std::uint32_t account = 77) {
+    TTransactionRec transaction = Prefilled<TTransactionRec>();
+    transaction.CardCode = cardCode;
+    transaction.Account = account;
+    transaction.Kind = kind;
+    transaction.Summa = summa;
+    transaction.Rest = 1;
+    transaction.Date = 46364;
+    transaction.Unit = unit;
+    transaction.Check = 10;
+    for (TVatEntry& vat : transaction.Vat) vat = TVatEntry{0, 0};
+    return transaction;
+}
+
 // The bytes of a record as they are.
 template <class Record>
 std::string Bytes(const Record& record) {

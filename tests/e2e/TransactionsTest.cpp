@@ -11,21 +11,6 @@ namespace {
 
 using namespace TolvexTest;
 
-TTransactionRec Transaction(int64_t cardCode, uint8_t kind, int64_t summa, uint8_t unit = 2,
-                            uint32_t account = 77) {
-    TTransactionRec transaction = Prefilled<TTransactionRec>();
-    transaction.CardCode = cardCode;
-    transaction.Account = account;
-    transaction.Kind = kind;
-    transaction.Summa = summa;
-    transaction.Rest = 1;
-    transaction.Date = 46364;
-    transaction.Unit = unit;
-    transaction.Check = 10;
-    for (TVatEntry& vat : transaction.Vat) vat = TVatEntry{0, 0};
-    return transaction;
-}
-
 class TransactionsTest : public LibraryTest {
 protected:
     CallOutcome Post(std::vector<TTransactionRec> batch, const std::string& input = "") {
