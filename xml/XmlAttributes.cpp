@@ -1,4 +1,5 @@
 // The attributes of a node: storage, lookup and the typed accessors.
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/BoolText.h"
@@ -40,6 +41,25 @@ const TXmlAttrData& TXmlNode::GetAttrData(std::int32_t index) const {
 void TXmlNode::ReplaceAttrs(std::vector<TXmlAttrData> attrs) {
     attrs_ = std::move(attrs);
     attrCount_ = static_cast<std::int32_t>(attrs_.size());
+}
+
+void TXmlNode::AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint) {
+    if (static_cast<std::size_t>(attrCount_) == attrs_.size())
+        attrs_.resize(std::max(static_cast<std::size_t>(capacityHint), GrownCapacity(attrs_.size())));
+    TXmlAttrData& entry = attrs_[static_cast<std::size_t>(attrCount_)];
+    entry.NameId = nameId;
+    entry.Value = std::move(value);
+    ++attrCount_;
+}
+
+void TXmlNode::ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value) {
+    attrs_[static_cast<std::size_t>(index)].Value = std::move(value);
+}
+
+void TXmlNode::FitAttrs() {
+    if (static_cast<std::size_t>(attrCount_) == attrs_.size()) return;
+    attrs_.resize(static_cast<std::size_t>(attrCount_));
+    attrs_.shrink_to_fit();
 }
 
 void TXmlNode::CopyAttrsTo(TXmlNode& target) const {

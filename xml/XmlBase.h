@@ -23,6 +23,9 @@ public:
         if (refCount_.fetch_sub(1, std::memory_order_acq_rel) == 1) Destroy(this);
     }
     int RefCount() const noexcept { return refCount_.load(std::memory_order_relaxed); }
+    // Counts the first reference to an object that nothing else can reach yet (its
+    // count is 0): a plain store instead of an atomic read-modify-write.
+    void AddFirstRef() noexcept { refCount_.store(1, std::memory_order_relaxed); }
 
     // The implementing object; a class check (dynamic_cast) turns it into a class.
     TXmlBase* GetObject() noexcept { return this; }
@@ -55,6 +58,14 @@ public:
     template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
     XmlRef(XmlRef<U>&& other) noexcept : object_(other.Detach()) {}
     ~XmlRef() { Drop(); }
+
+    // The first reference to an object just made (see TXmlBase::AddFirstRef).
+    static XmlRef FirstRef(T* object) noexcept {
+        object->AddFirstRef();
+        XmlRef reference;
+        reference.object_ = object;
+        return reference;
+    }
 
     XmlRef& operator=(XmlRef other) noexcept {
         std::swap(object_, other.object_);

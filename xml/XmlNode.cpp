@@ -62,7 +62,7 @@ bool TXmlNode::PreservesWhiteSpace() {
 }
 
 TXmlNodeList* TXmlNode::GetChildList() {
-    if (!childList_) childList_ = new TXmlNodeList(this);
+    if (!childList_) childList_ = IXmlNodeList::FirstRef(new TXmlNodeList(this));
     return childList_.Get();
 }
 

@@ -79,6 +79,9 @@ public:
     // the owner's table together with its subtree. Inserting a node into itself
     // or into one of its descendants fails with TolvexXmlException.
     void Insert(TXmlNode* node, std::int32_t index);
+    // Appends a node just made in the owner's name table that nothing else holds:
+    // it cannot close a cycle nor need its names moved, so only its parent is set.
+    void AppendNew(IXmlNode node);
     // Removes the item at index; its parent is cleared when the list has an owner.
     void Remove(std::int32_t index);
     // Puts node in place of the item at index (nothing when it already stands there).
@@ -225,6 +228,14 @@ public:
     const TXmlAttrData& GetAttrData(std::int32_t index) const;
     // Replaces the attribute list by the given entries, taken as they are.
     void ReplaceAttrs(std::vector<TXmlAttrData> attrs);
+    // For loaders that fill a node's attributes in one go. AppendLoadedAttr adds an
+    // entry for a name id not in use yet; when the array is full it grows to
+    // capacityHint entries, or by the usual step when the hint is not larger.
+    // ReplaceLoadedAttr puts a new value into the entry at index 0 .. count - 1.
+    // FitAttrs drops the spare capacity once the node is complete.
+    void AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint);
+    void ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value);
+    void FitAttrs();
 
     // --- conversions to the specific kinds (empty when the node is of another kind) ---
     virtual IXmlElement AsElement();
@@ -259,8 +270,8 @@ protected:
     // Appends a new node made by this node and returns it.
     template <class T>
     XmlRef<T> AppendNew(T* node) {
-        XmlRef<T> ref(node);
-        GetChildList()->Insert(node, -1);
+        XmlRef<T> ref = XmlRef<T>::FirstRef(node);
+        GetChildList()->AppendNew(ref);
         return ref;
     }
 

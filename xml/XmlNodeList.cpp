@@ -73,6 +73,13 @@ void TXmlNodeList::Insert(TXmlNode* node, std::int32_t index) {
     ++count_;
 }
 
+void TXmlNodeList::AppendNew(IXmlNode node) {
+    Grow();
+    node.Get()->parent_ = owner_;
+    items_[static_cast<std::size_t>(count_)] = std::move(node);
+    ++count_;
+}
+
 void TXmlNodeList::Remove(std::int32_t index) {
     CheckIndex(index);
     const auto at = items_.begin() + index;

@@ -2,11 +2,14 @@
 
 #include <array>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/Exception.h"
 #include "xml/XmlExceptions.h"
@@ -23,9 +26,6 @@ enum : std::uint8_t {
     Blank = 1,       // 0x00..0x20
     NameStart = 2,   // A..Z a..z 0..9 _
     NameChar = 4,    // name start, - . : &
-    TextStop = 8,    // < &  (ends a run of character data)
-    AposStop = 16,   // ' < &  (ends a run of an apostrophe-quoted value)
-    QuotStop = 32,   // " < &  (ends a run of a double-quoted value)
 };
 
 constexpr std::array<std::uint8_t, 256> MakeCharClasses() {
@@ -35,10 +35,7 @@ constexpr std::array<std::uint8_t, 256> MakeCharClasses() {
         const bool alnum = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         if (alnum || c == '_') classes[c] |= NameStart | NameChar;
         if (c == '-' || c == '.' || c == ':' || c == '&') classes[c] |= NameChar;
-        if (c == '<' || c == '&') classes[c] |= TextStop | AposStop | QuotStop;
     }
-    classes['\''] |= AposStop;
-    classes['"'] |= QuotStop;
     return classes;
 }
 
@@ -61,15 +58,22 @@ inline const char* ScanWhile(const char* p, const char* end, std::uint8_t classM
     return p;
 }
 
-inline const char* ScanUntil(const char* p, const char* end, std::uint8_t classMask) {
-    while (end - p >= 4) {
-        if (Is(p[0], classMask)) return p;
-        if (Is(p[1], classMask)) return p + 1;
-        if (Is(p[2], classMask)) return p + 2;
-        if (Is(p[3], classMask)) return p + 3;
-        p += 4;
+// The first byte in [p, end) that ends a run of character data or of a quoted
+// value: stop (the quote, or "<" for character data), "<" or "&"; end when none.
+// Where SSE2 is at hand, 16 bytes are compared at a time.
+inline const char* FindRunEnd(const char* p, const char* end, char stop) {
+#if defined(__SSE2__)
+    const __m128i stops = _mm_set1_epi8(stop);
+    const __m128i tagOpens = _mm_set1_epi8('<');
+    const __m128i references = _mm_set1_epi8('&');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, stops), _mm_cmpeq_epi8(bytes, tagOpens)),
+                                          _mm_cmpeq_epi8(bytes, references));
+        if (const int mask = _mm_movemask_epi8(hits)) return p + __builtin_ctz(static_cast<unsigned>(mask));
     }
-    while (p != end && !Is(*p, classMask)) ++p;
+#endif
+    while (p != end && *p != stop && *p != '<' && *p != '&') ++p;
     return p;
 }
 
@@ -92,11 +96,9 @@ private:
     void ParseCDATASection(TXmlNodeList& list);
     void SkipDocType();
     void ParseElement(TXmlNodeList& list);
-    void ReadAttributes(TXmlNode& node);
-    void ReadAttributeList();
-    void InstallAttrs(TXmlNode& node);
-    // The attribute of that name read so far for the current node, or null.
-    TXmlAttrData* ReadAttr(std::int32_t nameId);
+    // Reads the attributes of a start tag (or of the XML declaration) into the
+    // node, which keeps those read before a failure.
+    void ReadAttributes(TXmlNode& node, std::int32_t nodeNameId);
 
     // Most calls find no blank, so the check stays inline.
     void SkipBlanks() {
@@ -116,27 +118,38 @@ private:
     char ReadReference();
     std::string ReadQuotedValue(char quote);
     std::string ReadUntil(std::string_view terminator);
-    // The run of the source's characters up to a byte of stopClass (or the end of
+    // The run of the source's characters up to stop, "<" or "&" (or the end of
     // input), with references replaced; left on the stop character.
-    std::string ReadRun(std::uint8_t stopClass);
+    std::string ReadRun(char stop);
     Platform::Variant ParsedValue(std::string&& text) const;
 
+    // Appends a node just made; the list holds it, so it lasts for the whole parse.
     template <class T>
-    XmlRef<T> Append(TXmlNodeList& list, T* node) {
-        XmlRef<T> ref(node);
-        list.Insert(node, -1);
-        return ref;
+    T* Append(TXmlNodeList& list, T* node) {
+        list.AppendNew(IXmlNode::FirstRef(node));
+        return node;
     }
 
     TXmlSource& source_;
     TXmlNameTable& nameTable_;
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
-    std::vector<TXmlAttrData> attrs_;  // scratch storage of ReadAttributes
-    // The position in attrs_ of each name id read for the current node (-1: none),
-    // so a repeated name is found without a search: an element with a million
-    // attributes loads in linear time. Cleared again name by name as attrs_ is.
-    std::vector<std::int32_t> attrPositionById_;
+    // What the parser keeps per name id. attrPosition: the index of the attribute
+    // of that name in the node being read (-1: none yet), so a repeated name is
+    // found without a search and an element with a million attributes loads in
+    // linear time; reset name by name once the node is read. lastAttrCount: the
+    // attribute count of the last node of that name, the size the next one's
+    // array starts with (nodes of one name tend to carry the same attributes).
+    struct NameState {
+        std::int32_t attrPosition = -1;
+        std::int32_t lastAttrCount = 0;
+    };
+    NameState& StateOf(std::int32_t nameId) {
+        const auto index = static_cast<std::size_t>(nameId);
+        if (index >= nameStates_.size()) nameStates_.resize(index + 1);
+        return nameStates_[index];
+    }
+    std::vector<NameState> nameStates_;
     std::string longName_;             // a name read across buffer fills
 
     // The names met in this load by a hash of their bytes: names repeat, and a
@@ -146,10 +159,31 @@ private:
         std::int32_t id = -1;
     };
     static constexpr std::size_t knownNameSlots = 256;
+    // A hash of the length and of the first and last bytes, read as words: names
+    // are short and differ mostly at their ends.
     static std::size_t KnownNameSlot(std::string_view name) {
-        std::uint32_t hash = static_cast<std::uint32_t>(name.size());
-        for (const char c : name) hash = hash * 33 + static_cast<unsigned char>(c);
-        return hash % knownNameSlots;
+        const char* bytes = name.data();
+        const std::size_t size = name.size();
+        std::uint64_t head;
+        std::uint64_t tail;
+        if (size >= 8) {
+            head = Word<std::uint64_t>(bytes);
+            tail = Word<std::uint64_t>(bytes + size - 8);
+        } else if (size >= 4) {
+            head = Word<std::uint32_t>(bytes);
+            tail = Word<std::uint32_t>(bytes + size - 4);
+        } else {
+            head = size == 0 ? 0 : static_cast<unsigned char>(bytes[0]);
+            tail = size == 0 ? 0 : static_cast<unsigned char>(bytes[size - 1]) << 8 | static_cast<unsigned char>(bytes[size / 2]);
+        }
+        const std::uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ size;
+        return static_cast<std::size_t>(hash >> 56) % knownNameSlots;
+    }
+    template <class Unsigned>
+    static Unsigned Word(const char* bytes) {
+        Unsigned word;
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
     }
     std::vector<KnownName> knownNames_ = std::vector<KnownName>(knownNameSlots);
 };
@@ -263,10 +297,10 @@ char XmlParser::ReadReference() {
     Fail(Platform::Format("Bad special symbol name: \"%s\"", unknown.c_str()));
 }
 
-std::string XmlParser::ReadRun(std::uint8_t stopClass) {
+std::string XmlParser::ReadRun(char stop) {
     const char* begin = source_.Position();
     const char* end = source_.WindowEnd();
-    const char* p = ScanUntil(begin, end, stopClass);
+    const char* p = FindRunEnd(begin, end, stop);
     if (p != end && *p != '&') {
         // The common case: the whole run lies in the window and holds no reference.
         std::string run(begin, p);
@@ -284,14 +318,14 @@ std::string XmlParser::ReadRun(std::uint8_t stopClass) {
         }
         begin = source_.Position();
         end = source_.WindowEnd();
-        p = ScanUntil(begin, end, stopClass);
+        p = FindRunEnd(begin, end, stop);
     }
     return source_.AcceptToken();
 }
 
 std::string XmlParser::ReadQuotedValue(char quote) {
     source_.Next();
-    std::string value = ReadRun(quote == '\'' ? AposStop : QuotStop);
+    std::string value = ReadRun(quote);
     if (source_.Eof()) Fail(Platform::Format("Character \"%c\" expected", quote));
     if (source_.CurChar == '<') Fail("Character \"<\" can not be used in attribute values");
     source_.Next();
@@ -356,7 +390,16 @@ void XmlParser::ParseChildren(TXmlNodeList& list) {
 }
 
 void XmlParser::ParseText(TXmlNodeList& list) {
-    std::string text = ReadRun(TextStop);
+    // Blanks between tags make no text node unless white space is preserved; when
+    // the next tag follows within the window they are passed without a copy.
+    if (!preserveWhiteSpace_) {
+        const char* p = ScanWhile(source_.Position(), source_.WindowEnd(), Blank);
+        if (p != source_.WindowEnd() && *p == '<') {
+            source_.SkipTo(p);
+            return;
+        }
+    }
+    std::string text = ReadRun('<');
     if (!preserveWhiteSpace_ && IsAllBlank(text.data(), text.data() + text.size())) return;
     Append(list, new TXmlText(&nameTable_, ParsedValue(std::move(text))));
 }
@@ -364,12 +407,13 @@ void XmlParser::ParseText(TXmlNodeList& list) {
 void XmlParser::ParseProcessingInstruction(TXmlNodeList& list) {
     source_.Next();
     const std::int32_t targetId = InternName(ReadName());
-    const auto instruction = Append(list, new TXmlProcessingInstruction(&nameTable_, targetId, std::string()));
+    TXmlProcessingInstruction* instruction =
+        Append(list, new TXmlProcessingInstruction(&nameTable_, targetId, std::string()));
     if (targetId != nameTable_.XmlId()) {
         instruction->SetText(ReadUntil("?>"));
         return;
     }
-    ReadAttributes(*instruction);
+    ReadAttributes(*instruction, targetId);
     ExpectText("?>");
     source_.CodePage = EncodingToCodePage(instruction->GetAttrText("encoding", std::string()));
     if (DecodeUtf8OnLoad && source_.CodePage == 65001) source_.DecodeUtf8 = true;
@@ -396,8 +440,8 @@ void XmlParser::ParseElement(TXmlNodeList& list) {
     if (source_.Eof()) Fail("Не завершено определение элемента");
     const char c = source_.CurChar;
     if (!Is(c, Blank) && c != '/' && c != '>') Fail("Некорретный символ в имени элемента");
-    const auto element = Append(list, new TXmlElement(&nameTable_, nameId));
-    ReadAttributes(*element);
+    TXmlElement* element = Append(list, new TXmlElement(&nameTable_, nameId));
+    ReadAttributes(*element, nameId);
     if (source_.CurChar == '/') {
         ExpectText("/>");
         return;
@@ -412,27 +456,8 @@ void XmlParser::ParseElement(TXmlNodeList& list) {
     ExpectChar('>');
 }
 
-void XmlParser::ReadAttributes(TXmlNode& node) {
-    // The attributes are collected first and given to the node in one exact-sized
-    // array, also when reading fails, so the node keeps those read before.
-    attrs_.clear();
-    try {
-        ReadAttributeList();
-    } catch (...) {
-        InstallAttrs(node);
-        throw;
-    }
-    InstallAttrs(node);
-}
-
-void XmlParser::InstallAttrs(TXmlNode& node) {
-    if (attrs_.empty()) return;
-    for (const TXmlAttrData& attr : attrs_) attrPositionById_[static_cast<std::size_t>(attr.NameId)] = -1;
-    node.ReplaceAttrs(std::vector<TXmlAttrData>(std::make_move_iterator(attrs_.begin()),
-                                                std::make_move_iterator(attrs_.end())));
-}
-
-void XmlParser::ReadAttributeList() {
+void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
+    const std::int32_t capacityHint = StateOf(nodeNameId).lastAttrCount;
     SkipBlanks();
     while (!source_.Eof() && Is(source_.CurChar, NameStart)) {
         // The name is interned once its value has been read; until then a name not
@@ -448,21 +473,18 @@ void XmlParser::ReadAttributeList() {
         Platform::Variant value = ParsedValue(ReadQuotedValue(source_.CurChar));
         if (nameId < 0) nameId = InternName(newName);
         // A repeated name replaces the earlier value in its place.
-        if (TXmlAttrData* same = ReadAttr(nameId)) {
-            same->Value = std::move(value);
+        std::int32_t& position = StateOf(nameId).attrPosition;
+        if (position >= 0) {
+            node.ReplaceLoadedAttr(position, std::move(value));
         } else {
-            attrs_.push_back(TXmlAttrData{nameId, std::move(value)});
-            attrPositionById_[static_cast<std::size_t>(nameId)] = static_cast<std::int32_t>(attrs_.size() - 1);
+            position = node.GetAttrCount();
+            node.AppendLoadedAttr(nameId, std::move(value), capacityHint);
         }
         SkipBlanks();
     }
-}
-
-TXmlAttrData* XmlParser::ReadAttr(std::int32_t nameId) {
-    const auto index = static_cast<std::size_t>(nameId);
-    if (index >= attrPositionById_.size()) attrPositionById_.resize(index + 1, -1);
-    const std::int32_t position = attrPositionById_[index];
-    return position < 0 ? nullptr : &attrs_[static_cast<std::size_t>(position)];
+    for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) StateOf(node.GetAttrNameId(i)).attrPosition = -1;
+    node.FitAttrs();
+    StateOf(nodeNameId).lastAttrCount = node.GetAttrCount();
 }
 
 }  // namespace
