@@ -38,14 +38,18 @@ const TXmlAttrData& TXmlNode::GetAttrData(std::int32_t index) const {
     return attrs_[static_cast<std::size_t>(index)];
 }
 
-void TXmlNode::ReplaceAttrs(std::vector<TXmlAttrData> attrs) {
+void TXmlNode::SetAttrCapacity(std::int32_t capacity) {
+    std::unique_ptr<TXmlAttrData[]> attrs;
+    if (capacity > 0) {
+        attrs = std::make_unique<TXmlAttrData[]>(static_cast<std::size_t>(capacity));
+        std::move(attrs_.get(), attrs_.get() + attrCount_, attrs.get());
+    }
     attrs_ = std::move(attrs);
-    attrCount_ = static_cast<std::int32_t>(attrs_.size());
+    attrCapacity_ = capacity;
 }
 
 void TXmlNode::AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint) {
-    if (static_cast<std::size_t>(attrCount_) == attrs_.size())
-        attrs_.resize(std::max(static_cast<std::size_t>(capacityHint), GrownCapacity(attrs_.size())));
+    if (attrCount_ == attrCapacity_) SetAttrCapacity(std::max(capacityHint, GrownCapacity(attrCapacity_)));
     TXmlAttrData& entry = attrs_[static_cast<std::size_t>(attrCount_)];
     entry.NameId = nameId;
     entry.Value = std::move(value);
@@ -57,13 +61,14 @@ void TXmlNode::ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value) 
 }
 
 void TXmlNode::FitAttrs() {
-    if (static_cast<std::size_t>(attrCount_) == attrs_.size()) return;
-    attrs_.resize(static_cast<std::size_t>(attrCount_));
-    attrs_.shrink_to_fit();
+    if (attrCount_ != attrCapacity_) SetAttrCapacity(attrCount_);
 }
 
 void TXmlNode::CopyAttrsTo(TXmlNode& target) const {
-    target.ReplaceAttrs(std::vector<TXmlAttrData>(attrs_.begin(), attrs_.begin() + attrCount_));
+    target.RemoveAllAttrs();
+    target.SetAttrCapacity(attrCount_);
+    std::copy(attrs_.get(), attrs_.get() + attrCount_, target.attrs_.get());
+    target.attrCount_ = attrCount_;
 }
 
 std::int32_t TXmlNode::GetAttrNameId(std::int32_t index) const noexcept {
@@ -78,7 +83,7 @@ void TXmlNode::SetAttrValueById(std::int32_t nameId, const Platform::Variant& va
         attrs_[static_cast<std::size_t>(index)].Value = value;
         return;
     }
-    if (static_cast<std::size_t>(attrCount_) == attrs_.size()) attrs_.resize(GrownCapacity(attrs_.size()));
+    if (attrCount_ == attrCapacity_) SetAttrCapacity(GrownCapacity(attrCapacity_));
     attrs_[static_cast<std::size_t>(attrCount_)] = TXmlAttrData{nameId, value};
     ++attrCount_;
 }

@@ -129,10 +129,13 @@ public:
     void ReadNodeContent(TXmlNode& node, std::int32_t depth) {
         if (depth > MaxElementDepth) throw TolvexXmlException(MaxDepthMessage);
         const std::int32_t attrCount = ReadPackedCount(reader_, 2);
-        std::vector<TXmlAttrData> attrs;
-        attrs.reserve(static_cast<std::size_t>(attrCount));
-        for (std::int32_t i = 0; i < attrCount; ++i) attrs.push_back({ReadNameId(), ReadValue(reader_)});
-        node.ReplaceAttrs(std::move(attrs));
+        // The stored entries as they are (a name may repeat), straight into the node.
+        node.RemoveAllAttrs();
+        for (std::int32_t i = 0; i < attrCount; ++i) {
+            const std::int32_t nameId = ReadNameId();
+            node.AppendLoadedAttr(nameId, ReadValue(reader_), attrCount);
+        }
+        node.FitAttrs();
 
         const std::int32_t count = ReadPackedCount(reader_, 2);
         if (count == 0) return;

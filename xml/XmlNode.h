@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,9 @@ struct TXmlAttrData {
 
 // The children of a node (owner set), or a free list of nodes (no owner).
 // Storage keeps a capacity apart from the count, grows in steps of 4 (capacity
-// up to 8), 16 (up to 64), then a quarter, and never shrinks.
+// up to 8), 16 (up to 64), then a quarter, and never shrinks. The first 4 items
+// live inside the list object: most lists stay that short, and so need no
+// storage of their own.
 class TXmlNodeList : public TXmlBase {
 public:
     explicit TXmlNodeList(TXmlNode* owner);
@@ -70,7 +73,7 @@ public:
     std::string GetXML();
 
     TXmlNode* GetOwner() const noexcept { return owner_; }
-    std::int32_t GetCapacity() const noexcept { return static_cast<std::int32_t>(items_.size()); }
+    std::int32_t GetCapacity() const noexcept { return capacity_; }
     // The item without taking a reference; the same index check as GetItem.
     TXmlNode* ItemAt(std::int32_t index) const;
 
@@ -105,9 +108,13 @@ private:
     // Called when the owner goes while something else still holds the list.
     void DetachOwner() noexcept;
 
+    static constexpr std::int32_t InlineCapacity = 4;
+
     std::int32_t count_ = 0;  // first: it fills the padding at the end of TXmlBase
+    std::int32_t capacity_ = 0;
     TXmlNode* owner_;
-    std::vector<IXmlNode> items_;  // its size is the capacity
+    IXmlNode* items_;  // inlineItems_, or an array of its own once the capacity outgrows them
+    IXmlNode inlineItems_[InlineCapacity];
 };
 
 class TXmlNode : public TXmlBase {
@@ -226,13 +233,11 @@ public:
 
     // The attribute entry at index 0 .. count - 1 (TolvexXmlException otherwise).
     const TXmlAttrData& GetAttrData(std::int32_t index) const;
-    // Replaces the attribute list by the given entries, taken as they are.
-    void ReplaceAttrs(std::vector<TXmlAttrData> attrs);
     // For loaders that fill a node's attributes in one go. AppendLoadedAttr adds an
-    // entry for a name id not in use yet; when the array is full it grows to
-    // capacityHint entries, or by the usual step when the hint is not larger.
-    // ReplaceLoadedAttr puts a new value into the entry at index 0 .. count - 1.
-    // FitAttrs drops the spare capacity once the node is complete.
+    // entry without looking for one of the same name id (the loader sees to that);
+    // when the array is full it grows to capacityHint entries, or by the usual step
+    // when the hint is not larger. ReplaceLoadedAttr puts a new value into the entry
+    // at index 0 .. count - 1. FitAttrs drops the spare capacity once the node is complete.
     void AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint);
     void ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value);
     void FitAttrs();
@@ -279,6 +284,8 @@ private:
     friend class TXmlNodeList;
 
     std::int32_t FindAttr(std::int32_t nameId) const noexcept;
+    // Gives the attribute array room for capacity entries, keeping those in use.
+    void SetAttrCapacity(std::int32_t capacity);
     TXmlNode* FindChildById(std::int32_t nameId) const noexcept;
     // Switches this node and its subtree to another name table, translating ids;
     // a node already in that table keeps its subtree as it is.
@@ -289,8 +296,10 @@ private:
     std::int32_t attrCount_ = 0;  // first: it fills the padding at the end of TXmlBase
     TXmlNode* parent_ = nullptr;
     IXmlNameTable nameTable_;
-    std::vector<TXmlAttrData> attrs_;  // its size is the capacity
+    std::unique_ptr<TXmlAttrData[]> attrs_;
     IXmlNodeList childList_;
+    // Last, so that a derived class can put a 32-bit member into the padding after it.
+    std::int32_t attrCapacity_ = 0;
 };
 
 }  // namespace TolvexXml

@@ -87,7 +87,8 @@ public:
 
     const Platform::Variant& Value() const noexcept { return value_; }
 
-    // The value's text goes into XML output without escaping.
+    // The value's text goes into XML output without escaping. First, so that it
+    // fills the padding at the end of TXmlNode.
     bool RawText = false;
 
 private:

@@ -1,5 +1,6 @@
 // Storage of child lists: insertion, removal and the parent links they keep.
 #include <algorithm>
+#include <memory>
 
 #include "xml/XmlExceptions.h"
 #include "xml/XmlGrowth.h"
@@ -17,9 +18,12 @@ bool IsAncestorOrSelf(const TXmlNode* candidate, const TXmlNode* node) {
 
 }  // namespace
 
-TXmlNodeList::TXmlNodeList(TXmlNode* owner) : owner_(owner) {}
+TXmlNodeList::TXmlNodeList(TXmlNode* owner) : owner_(owner), items_(inlineItems_) {}
 
-TXmlNodeList::~TXmlNodeList() { Clear(); }
+TXmlNodeList::~TXmlNodeList() {
+    Clear();
+    if (items_ != inlineItems_) delete[] items_;
+}
 
 void TXmlNodeList::CheckIndex(std::int32_t index) const {
     if (index < 0 || index >= count_)
@@ -28,22 +32,30 @@ void TXmlNodeList::CheckIndex(std::int32_t index) const {
 
 IXmlNode TXmlNodeList::GetItem(std::int32_t index) const {
     CheckIndex(index);
-    return items_[static_cast<std::size_t>(index)];
+    return items_[index];
 }
 
 TXmlNode* TXmlNodeList::ItemAt(std::int32_t index) const {
     CheckIndex(index);
-    return items_[static_cast<std::size_t>(index)].Get();
+    return items_[index].Get();
 }
 
 std::int32_t TXmlNodeList::IndexOf(const TXmlNode* node) const noexcept {
     for (std::int32_t i = 0; i < count_; ++i)
-        if (items_[static_cast<std::size_t>(i)].Get() == node) return i;
+        if (items_[i].Get() == node) return i;
     return -1;
 }
 
 void TXmlNodeList::Grow() {
-    if (static_cast<std::size_t>(count_) == items_.size()) items_.resize(GrownCapacity(items_.size()));
+    if (count_ < capacity_) return;
+    const std::int32_t capacity = GrownCapacity(capacity_);
+    if (capacity > InlineCapacity) {
+        auto items = std::make_unique<IXmlNode[]>(static_cast<std::size_t>(capacity));
+        std::move(items_, items_ + count_, items.get());
+        if (items_ != inlineItems_) delete[] items_;
+        items_ = items.release();
+    }
+    capacity_ = capacity;
 }
 
 void TXmlNodeList::Adopt(TXmlNode* node) {
@@ -67,8 +79,8 @@ void TXmlNodeList::Insert(TXmlNode* node, std::int32_t index) {
         throw TolvexXmlException("Ошибка получения элемента списка: индекс выходит за пределы");
     Adopt(node);
     Grow();
-    const auto at = items_.begin() + index;
-    std::move_backward(at, items_.begin() + count_, items_.begin() + count_ + 1);
+    IXmlNode* at = items_ + index;
+    std::move_backward(at, items_ + count_, items_ + count_ + 1);
     *at = node;
     ++count_;
 }
@@ -76,15 +88,15 @@ void TXmlNodeList::Insert(TXmlNode* node, std::int32_t index) {
 void TXmlNodeList::AppendNew(IXmlNode node) {
     Grow();
     node.Get()->parent_ = owner_;
-    items_[static_cast<std::size_t>(count_)] = std::move(node);
+    items_[count_] = std::move(node);
     ++count_;
 }
 
 void TXmlNodeList::Remove(std::int32_t index) {
     CheckIndex(index);
-    const auto at = items_.begin() + index;
+    IXmlNode* at = items_ + index;
     IXmlNode removed = std::move(*at);
-    std::move(at + 1, items_.begin() + count_, at);
+    std::move(at + 1, items_ + count_, at);
     --count_;
     Disown(removed.Get());
 }
@@ -92,7 +104,7 @@ void TXmlNodeList::Remove(std::int32_t index) {
 void TXmlNodeList::Replace(std::int32_t index, TXmlNode* node) {
     CheckIndex(index);
     if (!node) throw Platform::EInvalidCast("Invalid class typecast");
-    IXmlNode& slot = items_[static_cast<std::size_t>(index)];
+    IXmlNode& slot = items_[index];
     if (slot.Get() == node) return;
     Adopt(node);
     IXmlNode old = std::exchange(slot, IXmlNode(node));
@@ -102,13 +114,13 @@ void TXmlNodeList::Replace(std::int32_t index, TXmlNode* node) {
 void TXmlNodeList::Clear() {
     const std::int32_t count = std::exchange(count_, 0);
     for (std::int32_t i = 0; i < count; ++i) {
-        IXmlNode removed = std::move(items_[static_cast<std::size_t>(i)]);
+        IXmlNode removed = std::move(items_[i]);
         Disown(removed.Get());
     }
 }
 
 void TXmlNodeList::DetachOwner() noexcept {
-    for (std::int32_t i = 0; i < count_; ++i) items_[static_cast<std::size_t>(i)].Get()->parent_ = nullptr;
+    for (std::int32_t i = 0; i < count_; ++i) items_[i].Get()->parent_ = nullptr;
     owner_ = nullptr;
 }
 
