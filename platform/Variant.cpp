@@ -39,7 +39,6 @@ Variant Variant::FromByte(std::uint8_t value) { return Variant(varByte, std::int
 Variant Variant::FromWord(std::uint16_t value) { return Variant(varWord, std::int64_t{value}); }
 Variant Variant::FromLongWord(std::uint32_t value) { return Variant(varLongWord, std::int64_t{value}); }
 Variant Variant::FromInt64(std::int64_t value) { return Variant(varInt64, value); }
-Variant Variant::FromString(std::string text) { return Variant(varString, std::move(text)); }
 
 Variant::Variant(const Variant& other) { CopyFrom(other); }
 
@@ -55,17 +54,18 @@ void Variant::CopyFrom(const Variant& other) {
     switch (StorageOf(other.type_)) {
         case Storage::Text: new (&payload_.text) std::string(other.payload_.text); break;
         case Storage::Wide: new (&payload_.wide) std::u16string(other.payload_.wide); break;
+        case Storage::Bytes: payload_.bytes = new ByteArray(*other.payload_.bytes); break;
         case Storage::Real: payload_.real = other.payload_.real; break;
         case Storage::Single: payload_.single = other.payload_.single; break;
         default: payload_.integer = other.payload_.integer; break;
     }
     type_ = other.type_;
-    lowBound_ = other.lowBound_;
 }
 
 Variant Variant::FromBytes(std::string bytes, std::int32_t lowBound) {
-    Variant value(varByteArray, std::move(bytes));
-    value.lowBound_ = lowBound;
+    Variant value;
+    value.payload_.bytes = new ByteArray{std::move(bytes), lowBound};
+    value.type_ = varByteArray;
     return value;
 }
 
@@ -111,12 +111,12 @@ const std::u16string& Variant::RawWide() const {
 
 const std::string& Variant::RawBytes() const {
     if (type_ != varByteArray) RaiseInvalidAccess();
-    return payload_.text;
+    return payload_.bytes->elements;
 }
 
 std::int32_t Variant::LowBound() const {
     if (type_ != varByteArray) RaiseInvalidAccess();
-    return lowBound_;
+    return payload_.bytes->lowBound;
 }
 
 std::string Variant::ToString() const {

@@ -55,7 +55,8 @@ public:
     static Variant FromWord(std::uint16_t value);
     static Variant FromLongWord(std::uint32_t value);
     static Variant FromInt64(std::int64_t value);
-    static Variant FromString(std::string text);
+    static Variant FromString(const std::string& text) { return Variant(varString, std::string(text)); }
+    static Variant FromString(std::string&& text) { return Variant(varString, std::move(text)); }
     // A byte array holding the bytes, indices lowBound .. lowBound + size - 1.
     static Variant FromBytes(std::string bytes, std::int32_t lowBound = 0);
 
@@ -110,15 +111,18 @@ public:
 
 private:
     // The payload member in use follows from the type code, so the value keeps no
-    // index of its own: 40 bytes in all, against 48 with a tagged union library type.
-    enum class Storage : std::uint8_t { None, Integer, Real, Single, Text, Wide };
+    // index of its own. The payload comes first and the 16-bit type code last, so a
+    // holder that declares the value [[no_unique_address]] can put a 32-bit member
+    // of its own into the padding at the end (an attribute's name id): 40 bytes for
+    // the pair.
+    enum class Storage : std::uint8_t { None, Integer, Real, Single, Text, Wide, Bytes };
     static Storage StorageOf(VarType type) noexcept {
         switch (type) {
             case varSingle: return Storage::Single;
             case varDouble:
             case varDate: return Storage::Real;
-            case varString:
-            case varByteArray: return Storage::Text;
+            case varString: return Storage::Text;
+            case varByteArray: return Storage::Bytes;
             case varOleStr: return Storage::Wide;
             case varEmpty:
             case varNull: return Storage::None;
@@ -126,14 +130,22 @@ private:
         }
     }
 
+    // A byte array lives on the heap: it is rare, and its low bound would
+    // otherwise take room in every value.
+    struct ByteArray {
+        std::string elements;
+        std::int32_t lowBound;
+    };
+
     union Payload {
         Payload() noexcept : integer(0) {}
         ~Payload() {}
         std::int64_t integer;  // every integer kind, Boolean, currency
         double real;           // double, date-time
         float single;
-        std::string text;      // 8-bit text, byte array
+        std::string text;      // 8-bit text
         std::u16string wide;   // UTF-16 text
+        ByteArray* bytes;      // byte array, never null
     };
 
     Variant(VarType type, std::int64_t value) noexcept : type_(type) { payload_.integer = value; }
@@ -150,25 +162,30 @@ private:
         switch (StorageOf(other.type_)) {
             case Storage::Text: new (&payload_.text) std::string(std::move(other.payload_.text)); break;
             case Storage::Wide: new (&payload_.wide) std::u16string(std::move(other.payload_.wide)); break;
+            case Storage::Bytes:
+                // The other value cannot keep an array without allocating: it is left Empty.
+                payload_.bytes = other.payload_.bytes;
+                type_ = other.type_;
+                other.type_ = varEmpty;
+                return;
             case Storage::Real: payload_.real = other.payload_.real; break;
             case Storage::Single: payload_.single = other.payload_.single; break;
             default: payload_.integer = other.payload_.integer; break;
         }
         type_ = other.type_;
-        lowBound_ = other.lowBound_;
     }
     // Ends the text payload, if any; the type code is left to the caller.
     void DestroyPayload() noexcept {
         switch (StorageOf(type_)) {
             case Storage::Text: payload_.text.~basic_string(); break;
             case Storage::Wide: payload_.wide.~basic_string(); break;
+            case Storage::Bytes: delete payload_.bytes; break;
             default: break;
         }
     }
 
-    VarType type_ = varEmpty;
-    std::int32_t lowBound_ = 0;  // byte arrays only
     Payload payload_;
+    VarType type_ = varEmpty;
 };
 
 }  // namespace Platform

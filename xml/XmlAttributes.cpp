@@ -48,14 +48,6 @@ void TXmlNode::SetAttrCapacity(std::int32_t capacity) {
     attrCapacity_ = capacity;
 }
 
-void TXmlNode::AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint) {
-    if (attrCount_ == attrCapacity_) SetAttrCapacity(std::max(capacityHint, GrownCapacity(attrCapacity_)));
-    TXmlAttrData& entry = attrs_[static_cast<std::size_t>(attrCount_)];
-    entry.NameId = nameId;
-    entry.Value = std::move(value);
-    ++attrCount_;
-}
-
 void TXmlNode::ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value) {
     attrs_[static_cast<std::size_t>(index)].Value = std::move(value);
 }
@@ -71,10 +63,6 @@ void TXmlNode::CopyAttrsTo(TXmlNode& target) const {
     target.attrCount_ = attrCount_;
 }
 
-std::int32_t TXmlNode::GetAttrNameId(std::int32_t index) const noexcept {
-    return index >= 0 && index < attrCount_ ? attrs_[static_cast<std::size_t>(index)].NameId : -1;
-}
-
 std::string TXmlNode::GetAttrName(std::int32_t index) const { return NameTable().IdToName(GetAttrNameId(index)); }
 
 void TXmlNode::SetAttrValueById(std::int32_t nameId, const Platform::Variant& value) {
@@ -84,7 +72,7 @@ void TXmlNode::SetAttrValueById(std::int32_t nameId, const Platform::Variant& va
         return;
     }
     if (attrCount_ == attrCapacity_) SetAttrCapacity(GrownCapacity(attrCapacity_));
-    attrs_[static_cast<std::size_t>(attrCount_)] = TXmlAttrData{nameId, value};
+    attrs_[static_cast<std::size_t>(attrCount_)] = TXmlAttrData{value, nameId};
     ++attrCount_;
 }
 

@@ -6,6 +6,7 @@
 #include "xml/XmlBinary.h"
 #include "xml/XmlBinaryCodec.h"
 #include "xml/XmlExceptions.h"
+#include "xml/XmlLoadArena.h"
 #include "xml/XmlParser.h"
 
 namespace TolvexXml {
@@ -139,9 +140,11 @@ public:
 
         const std::int32_t count = ReadPackedCount(reader_, 2);
         if (count == 0) return;
-        TXmlNodeList* children = node.GetChildList();
-        children->Clear();
-        for (std::int32_t i = 0; i < count; ++i) ReadChild(*children, depth);
+        // The document's own list comes from the heap: it lasts as long as the
+        // document, and from the arena it would keep its whole block alive.
+        TXmlNodeList& children = depth == 0 ? *node.GetChildList() : arena_.ChildListOf(node);
+        children.Clear();
+        for (std::int32_t i = 0; i < count; ++i) ReadChild(children, depth);
     }
 
 private:
@@ -155,20 +158,19 @@ private:
     void ReadChild(TXmlNodeList& children, std::int32_t depth) {
         switch (reader_.ReadByte()) {
             case ELEMENT_NODE: {
-                IXmlElement element = new TXmlElement(&table_, ReadNameId());
-                children.Insert(element.Get(), -1);
+                TXmlElement* element = arena_.Append<TXmlElement>(children, &table_, ReadNameId());
                 const Platform::Variant value = ReadValue(reader_);
                 if (!value.IsEmpty()) element->SetValue(value);
                 ReadNodeContent(*element, depth + 1);
                 return;
             }
-            case TEXT_NODE: children.Insert(new TXmlText(&table_, ReadValue(reader_)), -1); return;
-            case CDATA_SECTION_NODE: children.Insert(new TXmlCDATASection(&table_, ReadXmlStr(reader_)), -1); return;
-            case COMMENT_NODE: children.Insert(new TXmlComment(&table_, ReadXmlStr(reader_)), -1); return;
+            case TEXT_NODE: arena_.Append<TXmlText>(children, &table_, ReadValue(reader_)); return;
+            case CDATA_SECTION_NODE: arena_.Append<TXmlCDATASection>(children, &table_, ReadXmlStr(reader_)); return;
+            case COMMENT_NODE: arena_.Append<TXmlComment>(children, &table_, ReadXmlStr(reader_)); return;
             case PROCESSING_INSTRUCTION_NODE: {
                 const std::int32_t target = ReadNameId();
-                IXmlProcessingInstruction instruction = new TXmlProcessingInstruction(&table_, target, ReadXmlStr(reader_));
-                children.Insert(instruction.Get(), -1);
+                TXmlProcessingInstruction* instruction =
+                    arena_.Append<TXmlProcessingInstruction>(children, &table_, target, ReadXmlStr(reader_));
                 ReadNodeContent(*instruction, depth + 1);
                 return;
             }
@@ -178,6 +180,7 @@ private:
 
     TBinXmlReader& reader_;
     TXmlNameTable& table_;
+    TXmlLoadArena arena_;  // the nodes and child lists of this load
 };
 
 }  // namespace

@@ -66,6 +66,11 @@ TXmlNodeList* TXmlNode::GetChildList() {
     return childList_.Get();
 }
 
+TXmlNodeList* TXmlNode::InstallChildList(TXmlNodeList* list) {
+    childList_ = IXmlNodeList::FirstRef(list);
+    return list;
+}
+
 IXmlNodeList TXmlNode::GetChildNodes() { return GetChildList(); }
 
 bool TXmlNode::HasChildren() const noexcept { return childList_ && childList_->GetCount() > 0; }

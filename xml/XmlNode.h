@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Variant.h"
 #include "xml/XmlBase.h"
+#include "xml/XmlGrowth.h"
 #include "xml/XmlNameTable.h"
 
 namespace Platform {
@@ -50,17 +52,20 @@ inline constexpr std::int32_t PROCESSING_INSTRUCTION_NODE = 7;
 inline constexpr std::int32_t COMMENT_NODE = 8;
 inline constexpr std::int32_t DOCUMENT_NODE = 9;
 
-// One attribute: a name id of the node's name table and a typed value.
+// One attribute: a name id of the node's name table and a typed value. The
+// value comes first so that the name id fills the padding at its end: 40 bytes
+// an entry instead of 48.
 struct TXmlAttrData {
+    [[no_unique_address]] Platform::Variant Value;
     std::int32_t NameId = -1;
-    Platform::Variant Value;
 };
+static_assert(sizeof(TXmlAttrData) == sizeof(Platform::Variant), "the name id fills the value's padding");
 
 // The children of a node (owner set), or a free list of nodes (no owner).
 // Storage keeps a capacity apart from the count, grows in steps of 4 (capacity
-// up to 8), 16 (up to 64), then a quarter, and never shrinks. The first 4 items
-// live inside the list object: most lists stay that short, and so need no
-// storage of their own.
+// up to 8), 16 (up to 64), then a quarter, and never shrinks. The first 2 items
+// live inside the list object: most lists stay that short (an element with its
+// text), and so need no storage of their own.
 class TXmlNodeList : public TXmlBase {
 public:
     explicit TXmlNodeList(TXmlNode* owner);
@@ -108,13 +113,13 @@ private:
     // Called when the owner goes while something else still holds the list.
     void DetachOwner() noexcept;
 
-    static constexpr std::int32_t InlineCapacity = 4;
+    static constexpr std::int32_t InlineSlots = 2;
 
     std::int32_t count_ = 0;  // first: it fills the padding at the end of TXmlBase
     std::int32_t capacity_ = 0;
     TXmlNode* owner_;
-    IXmlNode* items_;  // inlineItems_, or an array of its own once the capacity outgrows them
-    IXmlNode inlineItems_[InlineCapacity];
+    IXmlNode* items_;  // inlineItems_, or an array of capacity_ items once they are too few
+    IXmlNode inlineItems_[InlineSlots];
 };
 
 class TXmlNode : public TXmlBase {
@@ -149,6 +154,9 @@ public:
     // The child list, made on first call.
     virtual TXmlNodeList* GetChildList();
     IXmlNodeList GetChildNodes();
+    // Makes list, made by a loader for this node, its child list; the node must
+    // have none yet.
+    TXmlNodeList* InstallChildList(TXmlNodeList* list);
     // The child list when it exists, without making it.
     TXmlNodeList* PeekChildList() const noexcept { return childList_.Get(); }
     // True when the node has a child list with at least one item.
@@ -182,7 +190,9 @@ public:
     // --- attributes ---
     std::int32_t GetAttrCount() const noexcept { return attrCount_; }
     // Name id and name of the attribute at index; -1 and the empty name outside 0 .. count - 1.
-    std::int32_t GetAttrNameId(std::int32_t index) const noexcept;
+    std::int32_t GetAttrNameId(std::int32_t index) const noexcept {
+        return index >= 0 && index < attrCount_ ? attrs_[static_cast<std::size_t>(index)].NameId : -1;
+    }
     std::string GetAttrName(std::int32_t index) const;
     void RemoveAttr(const std::string& name);
     void RemoveAttrById(std::int32_t nameId);
@@ -235,10 +245,18 @@ public:
     const TXmlAttrData& GetAttrData(std::int32_t index) const;
     // For loaders that fill a node's attributes in one go. AppendLoadedAttr adds an
     // entry without looking for one of the same name id (the loader sees to that);
-    // when the array is full it grows to capacityHint entries, or by the usual step
-    // when the hint is not larger. ReplaceLoadedAttr puts a new value into the entry
-    // at index 0 .. count - 1. FitAttrs drops the spare capacity once the node is complete.
-    void AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint);
+    // when the array is full it grows to capacityHint entries when the hint is
+    // above the count, by the usual step otherwise (inline: it runs for every
+    // attribute loaded). ReplaceLoadedAttr puts a new value into the entry at index
+    // 0 .. count - 1. FitAttrs drops the spare capacity once the node is complete.
+    void AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint) {
+        if (attrCount_ == attrCapacity_)
+            SetAttrCapacity(attrCount_ < capacityHint ? capacityHint : GrownCapacity(attrCapacity_));
+        TXmlAttrData& entry = attrs_[static_cast<std::size_t>(attrCount_)];
+        entry.NameId = nameId;
+        entry.Value = std::move(value);
+        ++attrCount_;
+    }
     void ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value);
     void FitAttrs();
 

@@ -47,9 +47,9 @@ std::int32_t TXmlNodeList::IndexOf(const TXmlNode* node) const noexcept {
 }
 
 void TXmlNodeList::Grow() {
-    if (count_ < capacity_) return;
-    const std::int32_t capacity = GrownCapacity(capacity_);
-    if (capacity > InlineCapacity) {
+    const std::int32_t capacity = count_ < capacity_ ? capacity_ : GrownCapacity(capacity_);
+    const std::int32_t room = items_ == inlineItems_ ? InlineSlots : capacity_;
+    if (count_ == room) {
         auto items = std::make_unique<IXmlNode[]>(static_cast<std::size_t>(capacity));
         std::move(items_, items_ + count_, items.get());
         if (items_ != inlineItems_) delete[] items_;

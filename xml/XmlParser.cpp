@@ -13,6 +13,7 @@
 
 #include "platform/Exception.h"
 #include "xml/XmlExceptions.h"
+#include "xml/XmlLoadArena.h"
 #include "xml/XmlNodeKinds.h"
 #include "xml/XmlSource.h"
 #include "xml/XmlSourceEncoding.h"
@@ -77,6 +78,34 @@ inline const char* FindRunEnd(const char* p, const char* end, char stop) {
     return p;
 }
 
+template <class Unsigned>
+Unsigned Word(const char* bytes) {
+    Unsigned word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Whether the count bytes at a and b are the same; compared a word at a time (the
+// last words may overlap), since names are short and a library call would cost
+// more than the comparison.
+inline bool SameBytes(const char* a, const char* b, std::size_t count) {
+    if (count >= 8) {
+        for (std::size_t at = 0; at + 8 < count; at += 8)
+            if (Word<std::uint64_t>(a + at) != Word<std::uint64_t>(b + at)) return false;
+        return Word<std::uint64_t>(a + count - 8) == Word<std::uint64_t>(b + count - 8);
+    }
+    if (count >= 4)
+        return Word<std::uint32_t>(a) == Word<std::uint32_t>(b) &&
+               Word<std::uint32_t>(a + count - 4) == Word<std::uint32_t>(b + count - 4);
+    for (std::size_t at = 0; at < count; ++at)
+        if (a[at] != b[at]) return false;
+    return true;
+}
+
+inline bool IsName(const std::string& known, std::string_view name) {
+    return known.size() == name.size() && SameBytes(known.data(), name.data(), name.size());
+}
+
 bool IsAllBlank(const char* begin, const char* end) { return ScanWhile(begin, end, Blank) == end; }
 
 [[noreturn]] void Fail(const std::string& message) { throw TolvexXmlException(message); }
@@ -100,16 +129,29 @@ private:
     // node, which keeps those read before a failure.
     void ReadAttributes(TXmlNode& node, std::int32_t nodeNameId);
 
-    // Most calls find no blank, so the check stays inline.
+    // Most calls find no blank or a single one, so those cases stay inline.
     void SkipBlanks() {
-        if (!source_.Eof() && Is(source_.CurChar, Blank)) SkipBlankRun();
+        if (source_.Eof() || !Is(source_.CurChar, Blank)) return;
+        const char* next = source_.Position() + 1;
+        if (next != source_.WindowEnd() && !Is(*next, Blank))
+            source_.SkipTo(next);
+        else
+            SkipBlankRun();
     }
     void SkipBlankRun();
-    void ExpectChar(char c);
+    // Inline: it runs for every attribute and tag end.
+    void ExpectChar(char c) {
+        if (source_.Eof() || source_.CurChar != c) FailCharExpected(c);
+        source_.Next();
+    }
+    [[noreturn]] static void FailCharExpected(char c);
     void ExpectText(std::string_view text);
     // The name at the current character. The view lasts until the source moves
     // on or the next name is read.
     std::string_view ReadName();
+    // The id when the name of that id stands at the current character (and is
+    // taken), -1 otherwise.
+    std::int32_t MatchName(std::int32_t nameId);
     // The id of a name met before in this load; -1 when it is not known yet.
     std::int32_t KnownNameId(std::string_view name) const;
     // The id of the name, interning it in the table when it is not known yet.
@@ -121,28 +163,28 @@ private:
     // The run of the source's characters up to stop, "<" or "&" (or the end of
     // input), with references replaced; left on the stop character.
     std::string ReadRun(char stop);
-    Platform::Variant ParsedValue(std::string&& text) const;
-
-    // Appends a node just made; the list holds it, so it lasts for the whole parse.
-    template <class T>
-    T* Append(TXmlNodeList& list, T* node) {
-        list.AppendNew(IXmlNode::FirstRef(node));
-        return node;
+    // Inline: it runs for every value and text.
+    Platform::Variant ParsedValue(std::string&& text) const {
+        if (source_.DecodeUtf8) return DecodeUtf8Value(std::move(text));
+        return Platform::Variant::FromString(std::move(text));
     }
 
     TXmlSource& source_;
     TXmlNameTable& nameTable_;
+    TXmlLoadArena arena_;  // the nodes and child lists made by this parse
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
     // What the parser keeps per name id. attrPosition: the index of the attribute
     // of that name in the node being read (-1: none yet), so a repeated name is
     // found without a search and an element with a million attributes loads in
-    // linear time; reset name by name once the node is read. lastAttrCount: the
-    // attribute count of the last node of that name, the size the next one's
-    // array starts with (nodes of one name tend to carry the same attributes).
+    // linear time; reset name by name once the node is read. lastAttrNames: the
+    // attribute names of the last node of that name, in order. Nodes of one name
+    // tend to carry the same attributes, so the next node's array starts at that
+    // size, and each of its names is first compared with the one at the same place
+    // there, which spares scanning and looking up the name when they match.
     struct NameState {
         std::int32_t attrPosition = -1;
-        std::int32_t lastAttrCount = 0;
+        std::vector<std::int32_t> lastAttrNames;
     };
     NameState& StateOf(std::int32_t nameId) {
         const auto index = static_cast<std::size_t>(nameId);
@@ -179,12 +221,6 @@ private:
         const std::uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ size;
         return static_cast<std::size_t>(hash >> 56) % knownNameSlots;
     }
-    template <class Unsigned>
-    static Unsigned Word(const char* bytes) {
-        Unsigned word;
-        std::memcpy(&word, bytes, sizeof word);
-        return word;
-    }
     std::vector<KnownName> knownNames_ = std::vector<KnownName>(knownNameSlots);
 };
 
@@ -193,10 +229,7 @@ void XmlParser::SkipBlankRun() {
         source_.SkipTo(ScanWhile(source_.Position() + 1, source_.WindowEnd(), Blank));
 }
 
-void XmlParser::ExpectChar(char c) {
-    if (source_.Eof() || source_.CurChar != c) Fail(Platform::Format("Character %c expected", c));
-    source_.Next();
-}
+void XmlParser::FailCharExpected(char c) { Fail(Platform::Format("Character %c expected", c)); }
 
 void XmlParser::ExpectText(std::string_view text) {
     // Within one window the whole text is compared at once.
@@ -234,12 +267,12 @@ std::string_view XmlParser::ReadName() {
 
 std::int32_t XmlParser::KnownNameId(std::string_view name) const {
     const KnownName& known = knownNames_[KnownNameSlot(name)];
-    return known.id >= 0 && known.name == name ? known.id : -1;
+    return known.id >= 0 && IsName(known.name, name) ? known.id : -1;
 }
 
 std::int32_t XmlParser::InternName(std::string_view name) {
     KnownName& known = knownNames_[KnownNameSlot(name)];
-    if (known.id < 0 || known.name != name) {
+    if (known.id < 0 || !IsName(known.name, name)) {
         known.name.assign(name);
         known.id = nameTable_.NameToId(known.name, false);
     }
@@ -359,10 +392,6 @@ std::string XmlParser::ReadUntil(std::string_view terminator) {
     }
 }
 
-Platform::Variant XmlParser::ParsedValue(std::string&& text) const {
-    return source_.DecodeUtf8 ? DecodeUtf8Value(std::move(text)) : Platform::Variant::FromString(std::move(text));
-}
-
 void XmlParser::ParseChildren(TXmlNodeList& list) {
     while (!source_.Eof()) {
         ParseText(list);
@@ -401,14 +430,14 @@ void XmlParser::ParseText(TXmlNodeList& list) {
     }
     std::string text = ReadRun('<');
     if (!preserveWhiteSpace_ && IsAllBlank(text.data(), text.data() + text.size())) return;
-    Append(list, new TXmlText(&nameTable_, ParsedValue(std::move(text))));
+    arena_.Append<TXmlText>(list, &nameTable_, ParsedValue(std::move(text)));
 }
 
 void XmlParser::ParseProcessingInstruction(TXmlNodeList& list) {
     source_.Next();
     const std::int32_t targetId = InternName(ReadName());
     TXmlProcessingInstruction* instruction =
-        Append(list, new TXmlProcessingInstruction(&nameTable_, targetId, std::string()));
+        arena_.Append<TXmlProcessingInstruction>(list, &nameTable_, targetId, std::string());
     if (targetId != nameTable_.XmlId()) {
         instruction->SetText(ReadUntil("?>"));
         return;
@@ -421,12 +450,12 @@ void XmlParser::ParseProcessingInstruction(TXmlNodeList& list) {
 
 void XmlParser::ParseComment(TXmlNodeList& list) {
     ExpectText("--");
-    Append(list, new TXmlComment(&nameTable_, ReadUntil("-->")));
+    arena_.Append<TXmlComment>(list, &nameTable_, ReadUntil("-->"));
 }
 
 void XmlParser::ParseCDATASection(TXmlNodeList& list) {
     ExpectText("[CDATA[");
-    Append(list, new TXmlCDATASection(&nameTable_, ReadUntil("]]>")));
+    arena_.Append<TXmlCDATASection>(list, &nameTable_, ReadUntil("]]>"));
 }
 
 void XmlParser::SkipDocType() {
@@ -440,7 +469,7 @@ void XmlParser::ParseElement(TXmlNodeList& list) {
     if (source_.Eof()) Fail("Не завершено определение элемента");
     const char c = source_.CurChar;
     if (!Is(c, Blank) && c != '/' && c != '>') Fail("Некорретный символ в имени элемента");
-    TXmlElement* element = Append(list, new TXmlElement(&nameTable_, nameId));
+    TXmlElement* element = arena_.Append<TXmlElement>(list, &nameTable_, nameId);
     ReadAttributes(*element, nameId);
     if (source_.CurChar == '/') {
         ExpectText("/>");
@@ -448,7 +477,7 @@ void XmlParser::ParseElement(TXmlNodeList& list) {
     }
     ExpectChar('>');
     ++depth_;
-    ParseChildren(*element->GetChildList());
+    ParseChildren(arena_.ChildListOf(*element));
     --depth_;
     ExpectChar('/');
     ExpectText(nameTable_.Names()[static_cast<std::size_t>(nameId)]);
@@ -456,15 +485,32 @@ void XmlParser::ParseElement(TXmlNodeList& list) {
     ExpectChar('>');
 }
 
+std::int32_t XmlParser::MatchName(std::int32_t nameId) {
+    const std::string& name = nameTable_.Names()[static_cast<std::size_t>(nameId)];
+    const char* p = source_.Position();
+    if (static_cast<std::size_t>(source_.WindowEnd() - p) <= name.size() ||
+        !SameBytes(p, name.data(), name.size()) || Is(p[name.size()], NameChar))
+        return -1;
+    source_.SkipTo(p + name.size());
+    return nameId;
+}
+
 void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
-    const std::int32_t capacityHint = StateOf(nodeNameId).lastAttrCount;
+    std::vector<std::int32_t> expectedNames = std::move(StateOf(nodeNameId).lastAttrNames);
+    const auto capacityHint = static_cast<std::int32_t>(expectedNames.size());
+    std::size_t namesRead = 0;
     SkipBlanks();
     while (!source_.Eof() && Is(source_.CurChar, NameStart)) {
-        // The name is interned once its value has been read; until then a name not
-        // met before is kept as a copy (reading the value may move the window).
-        const std::string_view name = ReadName();
-        std::int32_t nameId = KnownNameId(name);
-        const std::string newName = nameId < 0 ? std::string(name) : std::string();
+        std::int32_t nameId = namesRead < expectedNames.size() ? MatchName(expectedNames[namesRead]) : -1;
+        ++namesRead;
+        // Otherwise the name is interned once its value has been read; until then a
+        // name not met before is kept as a copy (reading the value may move the window).
+        std::string newName;
+        if (nameId < 0) {
+            const std::string_view name = ReadName();
+            nameId = KnownNameId(name);
+            if (nameId < 0) newName = name;
+        }
         SkipBlanks();
         ExpectChar('=');
         SkipBlanks();
@@ -482,9 +528,13 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
         }
         SkipBlanks();
     }
-    for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) StateOf(node.GetAttrNameId(i)).attrPosition = -1;
+    expectedNames.resize(static_cast<std::size_t>(node.GetAttrCount()));
+    for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
+        expectedNames[static_cast<std::size_t>(i)] = node.GetAttrNameId(i);
+        StateOf(node.GetAttrNameId(i)).attrPosition = -1;
+    }
     node.FitAttrs();
-    StateOf(nodeNameId).lastAttrCount = node.GetAttrCount();
+    StateOf(nodeNameId).lastAttrNames = std::move(expectedNames);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -96,6 +97,18 @@ TEST(Variant, CopiesMovesAndAssignsEveryKindOverEveryKind) {
         const Variant& alias = self;
         self = alias;
         ExpectSameValue(self, source);
+    }
+}
+
+TEST(Variant, AByteArrayCopyOutlivesItsSourceAndAMovedFromArrayIsEmpty) {
+    auto source = std::make_unique<Variant>(Variant::FromBytes(std::string("a\0c", 3), 4));
+    const Variant copy(*source);
+    const Variant moved(std::move(*source));
+    EXPECT_TRUE(source->IsEmpty());
+    source.reset();
+    for (const Variant* value : {&copy, &moved}) {
+        EXPECT_EQ(value->RawBytes(), std::string("a\0c", 3));
+        EXPECT_EQ(value->LowBound(), 4);
     }
 }
 
