@@ -26,22 +26,18 @@ constexpr std::size_t FirstObjectOffset = 8;
 std::atomic<std::int64_t> blocksInUse{0};
 
 // Under AddressSanitizer the room of a freed object is marked unusable, so that a
-// use after free is still reported for objects carved from blocks.
-void MarkFreed(void* object, std::size_t size) noexcept {
+// use after free is still reported for objects carved from blocks; a block is
+// marked usable again before it goes back to the heap.
+void MarkUsable(void* memory, std::size_t size, bool usable) noexcept {
 #if defined(TOLVEX_ARENA_POISONING)
-    ASAN_POISON_MEMORY_REGION(object, size);
+    if (usable)
+        ASAN_UNPOISON_MEMORY_REGION(memory, size);
+    else
+        ASAN_POISON_MEMORY_REGION(memory, size);
 #else
-    static_cast<void>(object);
+    static_cast<void>(memory);
     static_cast<void>(size);
-#endif
-}
-
-void MarkUsable(void* block, std::size_t size) noexcept {
-#if defined(TOLVEX_ARENA_POISONING)
-    ASAN_UNPOISON_MEMORY_REGION(block, size);
-#else
-    static_cast<void>(block);
-    static_cast<void>(size);
+    static_cast<void>(usable);
 #endif
 }
 
@@ -56,7 +52,7 @@ struct TXmlLoadArena::Block {
 
     static void Release(Block* block) noexcept {
         block->~Block();
-        MarkUsable(block, BlockSize);
+        MarkUsable(block, BlockSize, true);
         Platform::FreeAligned(block);
         blocksInUse.fetch_sub(1, std::memory_order_relaxed);
     }
@@ -81,7 +77,7 @@ void* TXmlLoadArena::Allocate(std::size_t size) {
 }
 
 void TXmlLoadArena::Free(void* object, std::size_t size) noexcept {
-    MarkFreed(object, size);
+    MarkUsable(object, size, false);
     auto* block = reinterpret_cast<Block*>(reinterpret_cast<std::uintptr_t>(object) & ~(BlockSize - 1));
     if (block->balance.fetch_sub(1, std::memory_order_acq_rel) == 1) Block::Release(block);
 }

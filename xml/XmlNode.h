@@ -89,6 +89,7 @@ public:
     void Insert(TXmlNode* node, std::int32_t index);
     // Appends a node just made in the owner's name table that nothing else holds:
     // it cannot close a cycle nor need its names moved, so only its parent is set.
+    // Inline (below TXmlNode): loads append every node they make with it.
     void AppendNew(IXmlNode node);
     // Removes the item at index; its parent is cleared when the list has an owner.
     void Remove(std::int32_t index);
@@ -319,5 +320,12 @@ private:
     // Last, so that a derived class can put a 32-bit member into the padding after it.
     std::int32_t attrCapacity_ = 0;
 };
+
+inline void TXmlNodeList::AppendNew(IXmlNode node) {
+    if (count_ == capacity_ || (items_ == inlineItems_ && count_ == InlineSlots)) Grow();
+    node.Get()->parent_ = owner_;
+    items_[count_] = std::move(node);
+    ++count_;
+}
 
 }  // namespace TolvexXml

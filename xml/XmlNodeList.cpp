@@ -85,13 +85,6 @@ void TXmlNodeList::Insert(TXmlNode* node, std::int32_t index) {
     ++count_;
 }
 
-void TXmlNodeList::AppendNew(IXmlNode node) {
-    Grow();
-    node.Get()->parent_ = owner_;
-    items_[count_] = std::move(node);
-    ++count_;
-}
-
 void TXmlNodeList::Remove(std::int32_t index) {
     CheckIndex(index);
     IXmlNode* at = items_ + index;

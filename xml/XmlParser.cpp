@@ -214,9 +214,9 @@ private:
         } else if (size >= 4) {
             head = Word<std::uint32_t>(bytes);
             tail = Word<std::uint32_t>(bytes + size - 4);
-        } else {
-            head = size == 0 ? 0 : static_cast<unsigned char>(bytes[0]);
-            tail = size == 0 ? 0 : static_cast<unsigned char>(bytes[size - 1]) << 8 | static_cast<unsigned char>(bytes[size / 2]);
+        } else {  // 1 to 3 bytes: a name is never empty
+            head = static_cast<unsigned char>(bytes[0]);
+            tail = static_cast<unsigned char>(bytes[size - 1]) << 8 | static_cast<unsigned char>(bytes[size / 2]);
         }
         const std::uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ size;
         return static_cast<std::size_t>(hash >> 56) % knownNameSlots;

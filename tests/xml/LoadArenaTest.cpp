@@ -57,11 +57,13 @@ TEST_F(LoadArenaTest, ObjectsAreAlignedAndDoNotOverlap) {
     }
 }
 
+using ExpectBlocks = std::function<void(std::int64_t)>;
+
 struct EndingOrder {
     const char* name;
     // Ends the arena and frees the objects in some order; the blocks in use are
     // checked between the steps by the callback.
-    std::function<void(std::unique_ptr<TXmlLoadArena>&, std::vector<void*>&, const std::function<void(std::int64_t)>&)> run;
+    std::function<void(std::unique_ptr<TXmlLoadArena>&, std::vector<void*>&, const ExpectBlocks&)> run;
 };
 
 std::ostream& operator<<(std::ostream& out, const EndingOrder& order) { return out << order.name; }
@@ -112,9 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
                     [](auto& arena, auto& objects, const auto& expectBlocks) {
                         arena.reset();
                         expectBlocks(4);
-                        const std::size_t half = objects.size() / 2;
-                        std::thread first([&] { FreeAll(std::vector<void*>(objects.begin(), objects.begin() + half)); });
-                        std::thread second([&] { FreeAll(std::vector<void*>(objects.begin() + half, objects.end())); });
+                        const auto middle = objects.begin() + static_cast<std::ptrdiff_t>(objects.size() / 2);
+                        std::thread first([&] { FreeAll(std::vector<void*>(objects.begin(), middle)); });
+                        std::thread second([&] { FreeAll(std::vector<void*>(middle, objects.end())); });
                         first.join();
                         second.join();
                     }}));

@@ -2,6 +2,8 @@
 // of inserted nodes and the lifetime of counted references.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -98,6 +100,39 @@ TEST_F(NodeTreeTest, CapacityGrowsInStepsAndNeverShrinks) {
     root->RemoveAllChildren();
     EXPECT_EQ(list->GetCount(), 0);
     EXPECT_EQ(list->GetCapacity(), 118);
+}
+
+// The first items live inside the list object and later ones in storage of its
+// own: every step below crosses or stays at that border, in both directions.
+TEST_F(NodeTreeTest, ItemsKeepTheirOrderAndParentsAcrossTheListsOwnStorage) {
+    IXmlElement root = doc->AppendElement("Root");
+    IXmlNodeList children = root->GetChildNodes();
+    auto element = [&](const char* name) { return IXmlNode(doc->CreateElement(name)); };
+    struct Step {
+        std::function<void()> change;
+        Names expected;
+    };
+    const Step steps[] = {
+        {[&] { root->AppendChild(element("a")); }, {"a"}},
+        {[&] { root->InsertBefore(element("b"), children->GetItem(0)); }, {"b", "a"}},
+        {[&] { root->InsertBefore(element("c"), children->GetItem(1)); }, {"b", "c", "a"}},
+        {[&] { root->InsertBefore(element("d"), children->GetItem(0)); }, {"d", "b", "c", "a"}},
+        {[&] { root->AppendChild(element("e")); }, {"d", "b", "c", "a", "e"}},
+        {[&] { root->RemoveChild(children->GetItem(1)); }, {"d", "c", "a", "e"}},
+        {[&] { root->ReplaceChild(element("f"), children->GetItem(3)); }, {"d", "c", "a", "f"}},
+        {[&] { root->RemoveChild(children->GetItem(0)); }, {"c", "a", "f"}},
+        {[&] { root->RemoveChild(children->GetItem(2)); }, {"c", "a"}},
+        {[&] { root->InsertBefore(element("g"), children->GetItem(1)); }, {"c", "g", "a"}},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].change();
+        EXPECT_EQ(ChildNames(root), steps[i].expected) << "step " << i;
+        for (std::int32_t k = 0; k < children->GetCount(); ++k)
+            EXPECT_EQ(children->GetItem(k)->GetParentNode(), root) << "step " << i << ", item " << k;
+    }
+    root->RemoveAllChildren();
+    EXPECT_EQ(children->GetCount(), 0);
+    EXPECT_EQ(children->GetCapacity(), 8);
 }
 
 TEST_F(NodeTreeTest, InsertBeforePlacesAtTheReferenceOrAtTheEnd) {
