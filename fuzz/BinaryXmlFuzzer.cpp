@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzInput.h"
 #include "platform/Exception.h"
 #include "platform/Stream.h"
 #include "xml/TolvexXml.h"
@@ -37,11 +38,7 @@ std::string Load(const std::string& image, bool viaStream, std::string& saved) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool initialized = [] {
-        InitializeUnit();
-        return true;
-    }();
-    (void)initialized;
+    TolvexFuzz::InitializeUnitOnce();
     const std::string image =
         std::string(BinaryXmlSignature) + std::string(reinterpret_cast<const char*>(data), size);
     std::string fromString, fromStream;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzInput.h"
 #include "platform/Exception.h"
 #include "platform/Stream.h"
 #include "xml/TolvexXml.h"
@@ -39,13 +40,12 @@ Outcome LoadInto(bool preserveWhiteSpace, Load load) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool unitReady = (TolvexXml::InitializeUnit(), true);
-    (void)unitReady;
-    if (size == 0) return 0;
-    const bool preserveWhiteSpace = (data[0] & 1) != 0;
-    TolvexXml::DecodeUtf8OnLoad = (data[0] & 2) != 0;
-    const std::int32_t bufSize = 1 + (data[0] >> 2);
-    const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const auto input = TolvexFuzz::TakeInput(data, size);
+    if (!input) return 0;
+    const bool preserveWhiteSpace = (input->options & 1) != 0;
+    TolvexXml::DecodeUtf8OnLoad = (input->options & 2) != 0;
+    const std::int32_t bufSize = 1 + (input->options >> 2);
+    const std::string& text = input->text;
 
     const Outcome fromString = LoadInto(preserveWhiteSpace, [&](TolvexXml::TXmlDocument& document) {
         document.LoadXML(text);

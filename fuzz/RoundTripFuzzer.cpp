@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzInput.h"
 #include "platform/Exception.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlBinary.h"
@@ -95,11 +96,10 @@ std::string CanonicalChildren(TolvexXml::TXmlNode& node, bool stripLayout) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool unitReady = (TolvexXml::InitializeUnit(), true);
-    (void)unitReady;
-    if (size == 0) return 0;
-    const bool preserveWhiteSpace = (data[0] & 1) != 0;
-    const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const auto input = TolvexFuzz::TakeInput(data, size);
+    if (!input) return 0;
+    const bool preserveWhiteSpace = (input->options & 1) != 0;
+    const std::string& text = input->text;
     if (text.starts_with(TolvexXml::BinaryXmlSignature)) return 0;
 
     const TolvexXml::IXmlDocument original = NewDocument(preserveWhiteSpace);

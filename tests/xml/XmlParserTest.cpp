@@ -107,6 +107,8 @@ const std::vector<ParseCase> parseCases = {
     {"SameNameWithOtherAttributeCounts",
      "<r><a x='1' y='2' z='3'/><a x='4'/><a x='5' y='6' z='7' w='8' v='9' u='0'/><a/><a y='1' x='2'/></r>",
      "r(a[x=1;y=2;z=3], a[x=4], a[x=5;y=6;z=7;w=8;v=9;u=0], a, a[y=1;x=2])", ""},
+    {"NameLongerThanTheOneBeforeInItsPlace", "<r><a bc='1' d='2'/><a bcd='3' d&e='4' bc='5' d='6'/></r>",
+     "r(a[bc=1;d=2], a[bcd=3;d&e=4;bc=5;d=6])", ""},
     {"LongValueStopsAtEachPosition",
      "<a b='0123456789abcdef' c='0123456789abcdefg' d='0123456789abcdefghijklmnopqrstu\"v'/>",
      "a[b=0123456789abcdef;c=0123456789abcdefg;d=0123456789abcdefghijklmnopqrstu\"v]", ""},
