@@ -530,8 +530,9 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
     }
     expectedNames.resize(static_cast<std::size_t>(node.GetAttrCount()));
     for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
-        expectedNames[static_cast<std::size_t>(i)] = node.GetAttrNameId(i);
-        StateOf(node.GetAttrNameId(i)).attrPosition = -1;
+        const std::int32_t nameId = node.GetAttrNameId(i);
+        expectedNames[static_cast<std::size_t>(i)] = nameId;
+        StateOf(nameId).attrPosition = -1;
     }
     node.FitAttrs();
     StateOf(nodeNameId).lastAttrNames = std::move(expectedNames);
