@@ -14,11 +14,20 @@ void SetModuleInstance(void* instance);
 
 #if defined(_WIN32)
 #include <windows.h>
+
+namespace Platform {
+// Releases what the platform keeps for the calling thread (the texts of its last
+// failure); DllMain calls it as each thread of the host ends.
+void ReleaseThreadState();
+}  // namespace Platform
+
 #define TOLVEX_MODULE_HOOKS(onLoad, onUnload)                                   \
     extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {  \
         if (reason == DLL_PROCESS_ATTACH) {                                     \
             ::Platform::SetModuleInstance(instance);                            \
             onLoad();                                                           \
+        } else if (reason == DLL_THREAD_DETACH) {                               \
+            ::Platform::ReleaseThreadState();                                   \
         } else if (reason == DLL_PROCESS_DETACH) {                              \
             onUnload();                                                         \
         }                                                                       \

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -37,6 +40,39 @@ TEST(LibraryLoad, EveryLoadAppendsItsOwnEmptyLine) {
     }
     EXPECT_EQ(ReadWholeFile(LogName), "\r\n\r\n");
 }
+
+// A failure must not keep the library in memory: unloaded after it, the library
+// goes, and the next load appends its own empty line again. The failure is raised
+// on the loading thread, or on a thread of its own that has ended by the unload.
+class LibraryReload : public ::testing::TestWithParam<bool> {};
+
+TEST_P(LibraryReload, FailureDoesNotKeepTheLibraryLoaded) {
+    const bool failOnOwnThread = GetParam();
+    ScratchDirectory scratch;
+    for (int load = 0; load < 2; ++load) {
+        HostLibrary library(LibraryPath());
+        ASSERT_TRUE(library.Loaded()) << LibraryPath();
+        const auto fail = [&] {
+            const CallOutcome outcome = CallExport([&] { return library.getCardImageEx(0, nullptr); });
+            EXPECT_TRUE(outcome.failed) << "returned " << outcome.result;
+        };
+        if (failOnOwnThread)
+            std::thread(fail).join();
+        else
+            fail();
+    }
+    const std::vector<std::string> lines = SplitCrLfLines(ReadWholeFile(LogName));
+    ASSERT_EQ(lines.size(), 4u) << ReadWholeFile(LogName);
+    for (int load = 0; load < 2; ++load) {
+        EXPECT_EQ(lines[2 * load], "") << "load " << load;
+        EXPECT_TRUE(IsCallLine(lines[2 * load + 1], "GetCardImageEx: 0"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FailingThread, LibraryReload, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("OwnThread") : std::string("LoadingThread");
+                         });
 
 struct ExportEntry {
     const char* name;
