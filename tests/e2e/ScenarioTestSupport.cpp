@@ -1,6 +1,15 @@
 #include "e2e/ScenarioTestSupport.h"
 
+#include <algorithm>
+
+#include "platform/LocaleSettings.h"
+
 namespace TolvexTest {
+
+std::string LoggedAmounts(std::string text) {
+    std::replace(text.begin(), text.end(), '.', Platform::ReadLocaleSettings().decimalSeparator);
+    return text;
+}
 
 ::testing::AssertionResult ReadDump(const std::string& fileName, const std::vector<size_t>& inputLengths,
                                     std::vector<DumpRecord>& records) {

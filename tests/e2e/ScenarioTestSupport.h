@@ -45,6 +45,10 @@ std::string Bytes(const Record& record) {
     return std::string(reinterpret_cast<const char*>(&record), sizeof record);
 }
 
+// Amounts as the log writes them: `text` with its full stops turned into the
+// decimal separator of the regional settings.
+std::string LoggedAmounts(std::string text);
+
 // A scenario file whose Root holds the given answers.
 inline void WriteScenario(const std::string& answers) {
     WriteWholeFile(ScenarioName, "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<Root>\r\n" + answers +

@@ -41,7 +41,7 @@ TEST_F(TransactionsTest, EachTransactionIsLoggedAndInputDumpedOncePerRunOfAUnit)
     EXPECT_TRUE(IsCallLine(lines[0], "TransactionEx: 3 transactions, InpLen=10, InpKind=9"));
     EXPECT_EQ(lines[1], "  Input Buffer data writed to In2.txt");
     EXPECT_EQ(lines[2], "  card 1 account 77 rest 1 unit 2 check 10 date 08.12.2026");
-    EXPECT_EQ(lines[3].substr(0, 25), "    kind 1 sum     123.45");
+    EXPECT_EQ(lines[3].substr(0, 25), LoggedAmounts("    kind 1 sum     123.45"));
     EXPECT_EQ(lines[4], "  card 2 account 77 rest 1 unit 2 check 10 date 08.12.2026");
     EXPECT_EQ(lines[6], "  Input Buffer data writed to In3.txt");
     EXPECT_EQ(lines[7], "  card 3 account 77 rest 1 unit 3 check 10 date 08.12.2026");

@@ -1,10 +1,14 @@
 // Code pages, Boolean text and the case-insensitive comparison of the platform.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "platform/BoolText.h"
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/LocaleCompare.h"
+#include "platform/LocaleSettings.h"
 
 namespace Platform {
 namespace {
@@ -94,7 +98,17 @@ INSTANTIATE_TEST_SUITE_P(Texts, BoolFromTextValid,
                                            BoolCase{"FALSE", false}, BoolCase{"tRuE", true},
                                            BoolCase{"#TRUE#", true}, BoolCase{"#FALSE#", false},
                                            BoolCase{"1", true}, BoolCase{"0", false}, BoolCase{"-1", true},
-                                           BoolCase{"42", true}, BoolCase{"0.0", false}));
+                                           BoolCase{"42", true}));
+
+TEST(BoolFromText, ReadsNumbersInTheFormOfTheRegionalSettings) {
+    const char separator = ReadLocaleSettings().decimalSeparator;
+    for (const auto& [text, expected] : {std::pair{std::string("0") + separator + "0", false},
+                                         std::pair{std::string("0") + separator + "5", true}}) {
+        const std::optional<bool> value = BoolFromText(text);
+        ASSERT_TRUE(value.has_value()) << text;
+        EXPECT_EQ(*value, expected) << text;
+    }
+}
 
 TEST(BoolFromText, ReportsTextsThatAreNoBoolean) {
     for (const char* text : {"", "yes", "no", "Truth", "T", "#TRUE", "1x"})

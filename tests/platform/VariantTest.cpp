@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/Exception.h"
+#include "platform/LocaleSettings.h"
 #include "platform/Variant.h"
 #include "platform/VariantConvert.h"
 #include "tests/platform/ExpectFailure.h"
@@ -285,7 +286,9 @@ TEST(VariantAdd, JoinsTexts) {
 TEST(VariantAdd, AddsNumbers) {
     EXPECT_EQ(Variant::FromInt32(2).Add(Variant::FromInt64(3)).RawInteger(), 5);
     EXPECT_EQ(Variant::FromInt64(INT64_MAX).Add(Variant::FromInt32(1)).Type(), varDouble);
-    EXPECT_EQ(Variant::FromString("1.5").Add(Variant::FromInt32(1)).ToDouble(), 2.5);
+    // A text is read as a number in the regional settings' form.
+    const std::string oneAndAHalf = std::string("1") + ReadLocaleSettings().decimalSeparator + "5";
+    EXPECT_EQ(Variant::FromString(oneAndAHalf).Add(Variant::FromInt32(1)).ToDouble(), 2.5);
     EXPECT_TRUE(Variant::FromString("$").Add(Variant::Null()).IsNull());
 }
 
