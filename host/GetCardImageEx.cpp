@@ -33,7 +33,9 @@ extern "C" int32_t TOLVEX_CALL GetCardImageEx(int64_t CardCode, TCardImageRec* R
             scenario.FindAnswer({"GetCardImageL", "GetCardImageEx"},
                                 [&](TXmlNode& answer) { return answer.GetAttrInt64("CardCode", 0) == CardCode; });
         if (!match) return 1;
-        CopyTextField(Required(Rec, CallName, "Rec")->FileName, 255, match->GetAttrText("FileName", ""));
+        // The record is checked before the answer's value is read.
+        TCardImageRec& record = *Required(Rec, CallName, "Rec");
+        CopyTextField(record.FileName, 255, match->GetAttrText("FileName", ""));
         return 0;
     });
 }

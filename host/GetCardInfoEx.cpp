@@ -77,14 +77,16 @@ extern "C" int32_t TOLVEX_CALL GetCardInfoEx(int64_t CardCode, int32_t Rest, int
 
         FillCardInfo(*match, info);
         if (output) {
-            LogFile::LogWrite(Platform::Format("  Output OutKind=%" PRId64 ", OutLen=%" PRId64,
-                                               output->GetAttrInt64("OutKind", 0),
-                                               output->GetAttrInt64("OutLen", 0)));
+            // OutKind first, then OutLen: when both are unreadable, OutKind names the failure.
+            const int64_t outputKind = output->GetAttrInt64("OutKind", 0);
+            const int64_t outputLength = output->GetAttrInt64("OutLen", 0);
+            LogFile::LogWrite(
+                Platform::Format("  Output OutKind=%" PRId64 ", OutLen=%" PRId64, outputKind, outputLength));
             std::string& text = CardInfoOutput();
             text = output->GetText();
             *OutBuf = text.c_str();
             *OutLen = static_cast<int32_t>(text.size());
-            *OutKind = static_cast<int16_t>(output->GetAttrInt64("OutKind", 0));
+            *OutKind = static_cast<int16_t>(outputKind);
         }
         if (InpLen != 0) LogFile::WriteInputDump(Unit, callLine, InpBuf, InpLen);
         return 0;

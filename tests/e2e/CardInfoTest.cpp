@@ -187,6 +187,54 @@ TEST_F(CardInfoTest, ValueThatFailsHalfWayKeepsTheFieldsBeforeIt) {
     EXPECT_FALSE(std::filesystem::exists("In2.txt"));
 }
 
+struct UnreadableOutputCase {
+    const char* name;
+    const char* outKind;
+    const char* outLen;
+    const char* message;
+};
+
+class CardInfoUnreadableOutput : public CardInfoTest, public ::testing::WithParamInterface<UnreadableOutputCase> {};
+
+// OutKind is read before OutLen, and both before the output line is logged: the
+// call fails on the first unreadable one with the whole record written, and
+// nothing of the output reaches the host, the log or the dump.
+TEST_P(CardInfoUnreadableOutput, FailsOnTheFirstUnreadableAttributeBeforeAnyOutput) {
+    const UnreadableOutputCase& c = GetParam();
+    WriteScenario(R"(<GetCardInfoEx CardCode="1"><OutputInfo>earlier</OutputInfo></GetCardInfoEx>
+                     <GetCardInfoEx CardCode="2" Holder="H" PrnMessage="P"><OutputInfo OutKind=")" +
+                  std::string(c.outKind) + R"(" OutLen=")" + c.outLen + R"(">later</OutputInfo></GetCardInfoEx>)");
+    ASSERT_EQ(Ask(1).result, 0);
+    const char* earlier = outBuf;
+    outBuf = nullptr;
+    outLen = -7;
+    outKind = -7;
+    const std::string before = ReadWholeFile(LogName);
+
+    const CallOutcome outcome = Ask(2, 0, "input");
+    ASSERT_TRUE(outcome.failed) << "returned " << outcome.result;
+    EXPECT_EQ(outcome.className, "TolvexXmlException");
+    EXPECT_EQ(outcome.message, c.message);
+    EXPECT_EQ(FieldText(info.Holder), "H");
+    EXPECT_EQ(FieldText(info.PrnMessage), "P");
+    EXPECT_EQ(outBuf, nullptr);
+    EXPECT_EQ(outLen, -7);
+    EXPECT_EQ(outKind, -7);
+    EXPECT_STREQ(earlier, "earlier");
+    const std::vector<std::string> lines = LogLinesAfter(before);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(IsCallLine(lines[0], "GetCardInfoEx: card 2, rest 1, unit 2, InpLen=5, InpKind=0"));
+    EXPECT_FALSE(std::filesystem::exists("In2.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, CardInfoUnreadableOutput,
+    ::testing::Values(
+        UnreadableOutputCase{"OutKind", "k1", "10", "Bad integer attribute OutKind value: \"k1\""},
+        UnreadableOutputCase{"OutLen", "3", "l2", "Bad integer attribute OutLen value: \"l2\""},
+        UnreadableOutputCase{"BothOutKindFirst", "k1", "l2", "Bad integer attribute OutKind value: \"k1\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(CardInfoTest, UnreadableCardCodeBeforeTheMatchFailsEveryCall) {
     WriteScenario(R"(<GetCardInfoEx CardCode="12a"/><GetCardInfoEx CardCode="1"/>)");
     const CallOutcome outcome = Ask(1);

@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "e2e/ScenarioTestSupport.h"
+#include "platform/Variant.h"
+#include "xml/TolvexXml.h"
 
 namespace {
 
@@ -61,6 +63,50 @@ TEST_F(CardImageTest, NullRecordFails) {
     EXPECT_EQ(outcome.className, "EArgumentError");
     EXPECT_EQ(outcome.message, "GetCardImageEx: Rec is a null pointer");
 }
+
+// A binary scenario whose answer for card 1 holds a FileName without a text form:
+// the Null value, which only a binary image can carry.
+void WriteScenarioWithUnreadableFileName() {
+    const TolvexXml::IXmlDocument document = new TolvexXml::TXmlDocument(nullptr);
+    const TolvexXml::IXmlElement answer = document->NewDocument("1.0", "", "Root")->AppendElement("GetCardImageEx");
+    answer->SetAttrInt64("CardCode", 1);
+    answer->SetAttrValue("FileName", Platform::Variant::Null());
+    document->SaveBinaryToFile(ScenarioName, 0);
+}
+
+struct UnreadableFileNameCase {
+    const char* name;
+    bool nullRecord;
+    const char* className;
+    const char* message;
+};
+
+class CardImageUnreadableFileName : public CardImageTest, public ::testing::WithParamInterface<UnreadableFileNameCase> {};
+
+// The record is checked before the answer's FileName is read, so a null record
+// names the failure even when the FileName cannot be read either.
+TEST_P(CardImageUnreadableFileName, FailsWithTheRecordCheckedFirst) {
+    const UnreadableFileNameCase& c = GetParam();
+    WriteScenarioWithUnreadableFileName();
+    const std::string before = ReadWholeFile(LogName);
+    const CallOutcome outcome =
+        CallExport([&] { return Library().getCardImageEx(1, c.nullRecord ? nullptr : &image); });
+    ASSERT_TRUE(outcome.failed) << "returned " << outcome.result;
+    EXPECT_EQ(outcome.className, c.className);
+    EXPECT_EQ(outcome.message, c.message);
+    EXPECT_EQ(Bytes(image), Bytes(Prefilled<TCardImageRec>()));
+    const std::vector<std::string> lines = LogLinesAfter(before);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(IsCallLine(lines[0], "GetCardImageEx: 1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, CardImageUnreadableFileName,
+    ::testing::Values(UnreadableFileNameCase{"RecordGiven", false, "EVariantTypeCastError",
+                                             "Could not convert variant of type (Null) into type (String)"},
+                      UnreadableFileNameCase{"NullRecordFirst", true, "EArgumentError",
+                                             "GetCardImageEx: Rec is a null pointer"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class FindEmailTest : public LibraryTest {
 protected:
