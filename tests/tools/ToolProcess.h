@@ -8,7 +8,7 @@
 namespace TolvexTest {
 
 struct ToolRun {
-    int status = -1;  // the exit status; -1 when the tool did not exit (a signal)
+    int status = -1;  // the exit status (POSIX: -1 when a signal ended the tool)
     std::string out;  // standard output and error, each as the bytes the tool wrote
     std::string err;
 };
