@@ -109,7 +109,8 @@ ToolRun RunTool(const std::vector<std::string>& arguments) {
     errorReader.join();
 
     DWORD exitCode = 0;
-    if (::WaitForSingleObject(process.Get(), INFINITE) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process.Get(), &exitCode))
+    if (::WaitForSingleObject(process.Get(), INFINITE) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.Get(), &exitCode))
         Fail("waiting for " + tool);
     run.status = static_cast<int>(exitCode);
     return run;
