@@ -11,6 +11,11 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "platform/Exception.h"
 #include "tools/ArgumentValues.h"
 #include "tools/CommandLine.h"
@@ -200,6 +205,13 @@ int RunCommand(const Options& options, const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+    // The reports carry bytes as the files and the library hold them (the log's
+    // CR LF, input dumps, rendered XML): written unchanged, not with every LF made
+    // CR LF, so that the output is the same bytes as on other systems.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     std::vector<std::string> words(argv + 1, argv + argc);
     Options options;
     size_t next = 0;

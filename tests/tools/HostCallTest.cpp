@@ -2,6 +2,7 @@
 // failures that leave the library, and bad usage that calls nothing.
 #include <filesystem>
 
+#include "platform/LocaleSettings.h"
 #include "tools/ToolTestSupport.h"
 
 namespace {
@@ -61,6 +62,15 @@ TEST_F(ToolCalls, FailureShowsClassAndMessageAndExitsNonZero) {
         << bad.out;
 }
 
+// The amounts as the log writes them: with the decimal separator of the regional
+// settings, which the tool's process shares with this one.
+std::string WithLocaleDecimalSeparator(std::string amounts) {
+    const char separator = Platform::ReadLocaleSettings().decimalSeparator;
+    for (char& c : amounts)
+        if (c == '.') c = separator;
+    return amounts;
+}
+
 TEST_F(ToolCalls, TransactionFieldsReachTheLibraryAsTyped) {
     const ToolRun run = RunTool({"-C", directory.Path().string(), "transactions", "--input-hex", "414243", "--tx",
                                  "card=1001,account=4294967295,kind=1,summa=123.45,rest=7,date=2026-12-08,unit=2,"
@@ -68,10 +78,12 @@ TEST_F(ToolCalls, TransactionFieldsReachTheLibraryAsTyped) {
                                  "--tx", "unit=2,date=46365", "--tx", "unit=3"});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string log = ReadWholeFile("tolvex.log");
-    for (const char* piece : {"3 transactions, InpLen=3, InpKind=0", "card 1001 account -1 rest 7 unit 2 check -10 date 08.12.2026",
-                              "    kind 1 sum     123.45 Vat1(     20.00%)      20.58 Vat2(      0.00%)       0.00 "
-                              "Vat3(      0.50%)      -0.05",
-                              "date 09.12.2026", "data writed to In2.txt", "data writed to In3.txt"})
+    const std::vector<std::string> pieces{
+        "3 transactions, InpLen=3, InpKind=0", "card 1001 account -1 rest 7 unit 2 check -10 date 08.12.2026",
+        WithLocaleDecimalSeparator("    kind 1 sum     123.45 Vat1(     20.00%)      20.58 Vat2(      0.00%)       0.00 "
+                                   "Vat3(      0.50%)      -0.05"),
+        "date 09.12.2026", "data writed to In2.txt", "data writed to In3.txt"};
+    for (const std::string& piece : pieces)
         EXPECT_NE(log.find(piece), std::string::npos) << piece << "\n" << log;
     EXPECT_NE(ReadWholeFile("In2.txt").find("ABC"), std::string::npos);
     EXPECT_NE(ReadWholeFile("In3.txt").find("ABC"), std::string::npos);
@@ -151,9 +163,34 @@ TEST_F(ToolCalls, WorksInTheDirectoryGivenWithC) {
 }
 
 TEST_F(ToolCalls, LibraryThatCannotBeLoadedFails) {
-    const ToolRun run = RunTool({"--library", "no-such-library.so", "card-info", "1"});
+    const ToolRun run = RunTool({"--library", "no-such-library", "card-info", "1"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cannot load"), std::string::npos) << run.err;
+    // Named by its full path: a relative path is taken in the working directory.
+    EXPECT_NE(run.err.find("cannot load " + std::filesystem::absolute("no-such-library").string() + ": "),
+              std::string::npos)
+        << run.err;
 }
+
+struct ArgumentCase {
+    const char* name;
+    std::string text;
+};
+
+class QuotedArguments : public ToolTest, public ::testing::WithParamInterface<ArgumentCase> {};
+
+// What the process start must quote reaches the tool's arguments unchanged.
+TEST_P(QuotedArguments, ReachTheToolUnchanged) {
+    const ToolRun run = RunTool({"find-email", GetParam().text});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "FindEmail(email=" + GetParam().text + ") -> 1\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, QuotedArguments,
+    ::testing::Values(ArgumentCase{"Empty", ""}, ArgumentCase{"Blanks", " two  words "}, ArgumentCase{"Tab", "a\tb"},
+                      ArgumentCase{"Quotes", R"(say "hi")"}, ArgumentCase{"BackslashesBeforeAQuote", R"(a\\"b)"},
+                      ArgumentCase{"TrailingBackslashes", R"(C:\my dir\\)"},
+                      ArgumentCase{"ShellCharacters", "it's $HOME `id`;|&<>"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -79,12 +79,16 @@ TEST_F(RunScript, DemoShowsEveryExportTheLogAndTheDumps) {
     const std::filesystem::path demoDirectory =
         run.out.substr(opening.size(), run.out.find(" with the example") - opening.size());
     EXPECT_EQ(demoDirectory.filename().string().rfind("tolvex-demo-", 0), 0u);
+    const std::string log = ReadWholeFile(demoDirectory / "tolvex.log");
     std::filesystem::remove_all(demoDirectory);
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* piece : {"GetCardInfoEx(card 1001", "-> 1\n", "TransactionsEx(3 transactions", "GetCardImageEx(card 1001) -> 0",
-                              "FindEmail(email=ANNA.PETROVA@example.com) -> 0", "--- tolvex.log ---",
-                              "Input Buffer data writed to In3.txt", "--- In2.txt ---", "--- In3.txt ---"})
+                              "FindEmail(email=ANNA.PETROVA@example.com) -> 0", "Input Buffer data writed to In3.txt",
+                              "--- In2.txt ---", "--- In3.txt ---"})
         EXPECT_NE(run.out.find(piece), std::string::npos) << piece;
+    // The log as the file holds it, its CR LF line ends unchanged.
+    ASSERT_NE(log.find("\r\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\n--- tolvex.log ---\n" + log), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("failed"), std::string::npos) << run.out;
     // The demo works in a directory of its own.
     EXPECT_FALSE(std::filesystem::exists("tolvex.log"));

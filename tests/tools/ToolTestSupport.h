@@ -8,6 +8,7 @@
 
 #include "e2e/ExampleScenario.h"
 #include "support/ScratchDirectory.h"
+#include "tools/JsonValue.h"
 #include "tools/ToolProcess.h"
 
 namespace TolvexTest {

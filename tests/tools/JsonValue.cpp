@@ -1,22 +1,10 @@
-#include "tools/ToolProcess.h"
+#include "tools/JsonValue.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <stdexcept>
-
-#include "support/ScratchDirectory.h"
 
 namespace TolvexTest {
 
 namespace {
-
-std::string ShellQuoted(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 class JsonParser {
 public:
@@ -115,24 +103,6 @@ private:
 };
 
 }  // namespace
-
-ToolRun RunTool(const std::vector<std::string>& arguments) {
-    std::string command = ShellQuoted(TOLVEX_HOST_TOOL);
-    for (const std::string& argument : arguments) command += " " + ShellQuoted(argument);
-    // Beside the scratch directory, not in it, and apart for tests that run in parallel.
-    const std::string stem = "tolvex-host-test-" + std::to_string(::getpid());
-    const std::filesystem::path out = std::filesystem::temp_directory_path() / (stem + ".out");
-    const std::filesystem::path err = std::filesystem::temp_directory_path() / (stem + ".err");
-    command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string());
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadWholeFile(out);
-    run.err = ReadWholeFile(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return run;
-}
 
 const JsonValue& JsonValue::operator[](const std::string& name) const {
     static const JsonValue missing;
