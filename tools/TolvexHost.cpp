@@ -25,6 +25,7 @@
 #include "tools/HostCalls.h"
 #include "tools/LibraryLocation.h"
 #include "tools/ScenarioCheck.h"
+#include "tools/Version.h"
 #include "xml/TolvexXmlUnit.h"
 
 namespace {
@@ -39,6 +40,7 @@ const char* const Usage =
     "  -C DIR          work in DIR (in.xml, tolvex.log, In<unit>.txt and relative paths)\n"
     "  --library PATH  the library to load (default: the one beside tolvex-host)\n"
     "  --json          print each result as one line of JSON\n"
+    "  --version       print the version and build of tolvex-host and of the library\n"
     "calls (each loads the library, makes one call and prints what came back):\n"
     "%s"
     "other commands:\n"
@@ -52,7 +54,13 @@ const char* const Usage =
 struct Options {
     std::string library;
     bool json = false;
+    bool version = false;
 };
+
+// The library to load, as an absolute path: --library's, or the one beside the tool.
+std::string LibraryPath(const Options& options) {
+    return fs::absolute(options.library.empty() ? DefaultLibraryPath() : options.library).string();
+}
 
 std::string ReadFile(const std::string& name) {
     std::ifstream file(name, std::ios::binary);
@@ -69,7 +77,7 @@ std::string Describe(const std::exception& error) {
 // Runs the calls in one loaded library, printing each report; echo shows each
 // call's command first (the demo).
 int RunCalls(const Options& options, const std::vector<HostCall>& calls, const std::vector<std::string>& echo = {}) {
-    const std::string path = fs::absolute(options.library.empty() ? DefaultLibraryPath() : options.library).string();
+    const std::string path = LibraryPath(options);
     HostLibrary library(path);
     if (!library.Loaded() || !library.getCardInfoEx || !library.transactionsEx || !library.getCardImageEx ||
         !library.findEmail) {
@@ -126,8 +134,7 @@ int Demo(const Options& options) {
     fs::path directory;
     do directory = fs::temp_directory_path() / ("tolvex-demo-" + std::to_string(random() % 1000000));
     while (!fs::create_directory(directory));
-    const Options demoOptions{fs::absolute(options.library.empty() ? DefaultLibraryPath() : options.library).string(),
-                              false};
+    const Options demoOptions{LibraryPath(options), false};
     fs::current_path(directory);
     std::ofstream(directory / "in.xml", std::ios::binary) << ExampleScenarioText;
     std::printf("Working in %s with the example scenario as in.xml.\n", directory.string().c_str());
@@ -226,6 +233,10 @@ int main(int argc, char** argv) {
                 options.json = true;
                 continue;
             }
+            if (option == "--version") {
+                options.version = true;
+                continue;
+            }
             if (option != "-C" && option != "--library") throw UsageError("unknown option " + option);
             if (++next == words.size()) throw UsageError(option + " needs a value");
             if (option == "--library") {
@@ -235,6 +246,10 @@ int main(int argc, char** argv) {
                 fs::current_path(words[next], error);
                 if (error) throw UsageError("-C " + words[next] + ": " + error.message());
             }
+        }
+        if (options.version) {
+            if (next != words.size()) throw UsageError("--version takes no command");
+            return PrintVersion(LibraryPath(options)) ? Completed : Failed;
         }
         if (next == words.size()) throw UsageError("no command given");
         TolvexXml::InitializeUnit();
