@@ -17,7 +17,7 @@ std::filesystem::path CreateUniqueDirectory() {
     for (;;) {
         const std::filesystem::path candidate =
             std::filesystem::temp_directory_path() /
-            ("tolvex-e2e-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+            ("tolvex-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         if (std::filesystem::create_directory(candidate)) return candidate;
     }
 }
