@@ -11,7 +11,6 @@
 // the size of the binary image divided by the text size.
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
-#include <malloc.h>
 #include <pugixml.hpp>
 #include <tinyxml2.h>
 
@@ -21,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "HeldHeap.h"
 #include "ScenarioDocument.h"
 #include "platform/Stream.h"
 #include "xml/TolvexXml.h"
@@ -37,11 +37,6 @@ const std::string& Document(std::int64_t size) {
     std::string& text = documents[size];
     if (text.empty()) text = TolvexBench::ScenarioDocument(static_cast<std::size_t>(size));
     return text;
-}
-
-std::size_t HeapInUse() {
-    const struct mallinfo2 info = ::mallinfo2();
-    return info.uordblks + info.hblkhd;
 }
 
 TolvexXml::IXmlDocument NewDocument() {
@@ -67,12 +62,7 @@ const std::string& Image(std::int64_t size) {
 template <class Load>
 void RunLoad(benchmark::State& state, const std::string& input, Load load) {
     const std::string& text = Document(state.range(0));
-    const std::size_t before = HeapInUse();
-    {
-        auto document = load(input);
-        state.counters["memory/input"] =
-            static_cast<double>(HeapInUse() - before) / static_cast<double>(text.size());
-    }
+    state.counters["memory/input"] = TolvexBench::HeldHeapPerInputByte([&] { return load(input); }, text.size());
     const bool timeRelease = state.range(1) != 0;
     for (auto _ : state) {
         auto document = load(input);
