@@ -18,8 +18,9 @@ int32_t FindCardByEmail(const char* Email, TEmailCardRec* Rec) {
     LogFile::LogWrite(FindEmailCallLine(CallTimeText(), Email));
     const std::string email = Required(Email, CallName, "Email");
     const Scenario scenario;
+    const AnswerAttr emailAttr("email");
     const TolvexXml::IXmlNode match = scenario.FindAnswer({"FindEmail"}, [&](TXmlNode& answer) {
-        return EqualIgnoringAsciiCase(answer.GetAttrText("email", ""), email);
+        return EqualIgnoringAsciiCase(emailAttr.Text(answer, ""), email);
     });
     if (!match) return 1;
     TEmailCardRec& record = *Required(Rec, CallName, "Rec");

@@ -29,9 +29,10 @@ extern "C" int32_t TOLVEX_CALL GetCardImageEx(int64_t CardCode, TCardImageRec* R
             return 0;
         }
         const Scenario scenario;
+        const AnswerAttr cardCode("CardCode");
         const TolvexXml::IXmlNode match =
             scenario.FindAnswer({"GetCardImageL", "GetCardImageEx"},
-                                [&](TXmlNode& answer) { return answer.GetAttrInt64("CardCode", 0) == CardCode; });
+                                [&](TXmlNode& answer) { return cardCode.Int64(answer, 0) == CardCode; });
         if (!match) return 1;
         // The record is checked before the answer's value is read.
         TCardImageRec& record = *Required(Rec, CallName, "Rec");

@@ -56,13 +56,18 @@ extern "C" int32_t TOLVEX_CALL GetCardInfoEx(int64_t CardCode, int32_t Rest, int
         LogFile::LogWrite(callLine);
         const Scenario scenario;
 
-        const auto cardCodeMatches = [&](TXmlNode& answer) {
-            return answer.GetAttrInt64("CardCode", 0) == CardCode;
-        };
+        // One walk: the first answer with the card code and the input kind, else the
+        // first with the card code alone.
+        const AnswerAttr cardCode("CardCode");
+        const AnswerAttr inpKind("InpKind");
+        TolvexXml::IXmlNode cardCodeMatch;
         TolvexXml::IXmlNode match = scenario.FindAnswer(AnswerNames, [&](TXmlNode& answer) {
-            return cardCodeMatches(answer) && answer.GetAttrInt64("InpKind", 0) == static_cast<int64_t>(InpKind);
+            if (cardCode.Int64(answer, 0) != CardCode) return false;
+            if (inpKind.Int64(answer, 0) == static_cast<int64_t>(InpKind)) return true;
+            if (!cardCodeMatch) cardCodeMatch = &answer;
+            return false;
         });
-        if (!match) match = scenario.FindAnswer(AnswerNames, cardCodeMatches);
+        if (!match) match = cardCodeMatch;
         if (!match) return 1;
 
         // Every pointer the answer needs is checked before anything is written.

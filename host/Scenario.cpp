@@ -1,6 +1,7 @@
 #include "host/Scenario.h"
 
 #include <cstring>
+#include <vector>
 
 #include "host/Tolvex29.h"
 #include "xml/XmlLoad.h"
@@ -17,7 +18,11 @@ Scenario::Scenario()
     : document_(TolvexXml::LoadXmlFile(ScenarioFileName)), root_(document_->NeedChild("Root")) {}
 
 bool Scenario::IsNamedOneOf(TolvexXml::TXmlNode& node, std::initializer_list<std::string_view> names) {
-    const std::string nodeName = node.GetNodeName();
+    // The stored name, compared where it stands: this runs for every answer.
+    const std::vector<std::string>& storedNames = node.NameTable().Names();
+    const auto nameId = static_cast<std::size_t>(node.GetNameId());
+    if (nameId >= storedNames.size()) return false;
+    const std::string& nodeName = storedNames[nameId];
     for (const std::string_view name : names)
         if (EqualIgnoringAsciiCase(nodeName, name)) return true;
     return false;

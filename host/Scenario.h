@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/Exception.h"
 #include "xml/TolvexXml.h"
@@ -39,6 +40,30 @@ private:
 
     TolvexXml::IXmlDocument document_;
     TolvexXml::IXmlNode root_;
+};
+
+// An attribute that a call asks many answers for. Its name is resolved to its id
+// in the scenario's name table once, at the first read, instead of once per
+// answer; values and failures are those of the reads by name.
+class AnswerAttr {
+public:
+    explicit AnswerAttr(std::string name) : name_(std::move(name)) {}
+
+    std::int64_t Int64(TolvexXml::TXmlNode& answer, std::int64_t defaultValue) const {
+        return answer.GetNamedAttrInt64(IdIn(answer), name_, defaultValue);
+    }
+    std::string Text(TolvexXml::TXmlNode& answer, const std::string& defaultText) const {
+        return answer.GetAttrTextById(IdIn(answer), defaultText);
+    }
+
+private:
+    std::int32_t IdIn(TolvexXml::TXmlNode& answer) const {
+        if (id_ < 0) id_ = answer.NameTable().NameToId(name_, true);
+        return id_;
+    }
+
+    std::string name_;
+    mutable std::int32_t id_ = -1;
 };
 
 // Equal length and equal bytes once the ASCII letters a-z are folded to A-Z.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/BoolText.h"
+#include "platform/CarvedBlocks.h"
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/LocaleCompare.h"
@@ -40,6 +41,27 @@ Variant Variant::FromWord(std::uint16_t value) { return Variant(varWord, std::in
 Variant Variant::FromLongWord(std::uint32_t value) { return Variant(varLongWord, std::int64_t{value}); }
 Variant Variant::FromInt64(std::int64_t value) { return Variant(varInt64, value); }
 
+Variant Variant::FromCarvedString(std::string_view carvedBytes) noexcept {
+    Variant value;
+    value.payload_.carvedText = {carvedBytes.data(), carvedBytes.size()};
+    value.type_ = varString;
+    value.carved_ = true;
+    return value;
+}
+
+void Variant::DestroyOwnedPayload() noexcept {
+    switch (StorageNow()) {
+        case Storage::Text: payload_.text.~basic_string(); break;
+        case Storage::CarvedText:
+            CarvedBlocks::Free(const_cast<char*>(payload_.carvedText.bytes), payload_.carvedText.size);
+            carved_ = false;
+            break;
+        case Storage::Wide: payload_.wide.~basic_string(); break;
+        case Storage::Bytes: delete payload_.bytes; break;
+        default: break;
+    }
+}
+
 Variant::Variant(const Variant& other) { CopyFrom(other); }
 
 Variant& Variant::operator=(const Variant& other) {
@@ -51,8 +73,9 @@ Variant& Variant::operator=(const Variant& other) {
 }
 
 void Variant::CopyFrom(const Variant& other) {
-    switch (StorageOf(other.type_)) {
+    switch (other.StorageNow()) {
         case Storage::Text: new (&payload_.text) std::string(other.payload_.text); break;
+        case Storage::CarvedText: new (&payload_.text) std::string(other.RawString()); break;
         case Storage::Wide: new (&payload_.wide) std::u16string(other.payload_.wide); break;
         case Storage::Bytes: payload_.bytes = new ByteArray(*other.payload_.bytes); break;
         case Storage::Real: payload_.real = other.payload_.real; break;
@@ -99,8 +122,9 @@ std::int64_t Variant::RawCurrency() const {
     return payload_.integer;
 }
 
-const std::string& Variant::RawString() const {
+std::string_view Variant::RawString() const {
     if (type_ != varString) RaiseInvalidAccess();
+    if (carved_) return {payload_.carvedText.bytes, payload_.carvedText.size};
     return payload_.text;
 }
 
@@ -122,13 +146,13 @@ std::int32_t Variant::LowBound() const {
 std::string Variant::ToString() const {
     switch (type_) {
         case varEmpty: return {};
-        case varString: return RawString();
+        case varString: return std::string(RawString());
         case varOleStr: return WideToMultiByte(CodePageAnsi, RawWide());
         case varNull:
         case varByteArray: RaiseVariantTypeCast(type_, varString);
         default:
             if (IsIntegerType(type_)) return std::to_string(RawInteger());
-            return ChangeVariantType(*this, varString).RawString();
+            return std::string(ChangeVariantType(*this, varString).RawString());
     }
 }
 

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
+
+#include "platform/CarvedBlocks.h"
 
 namespace Platform {
 
@@ -57,6 +60,10 @@ public:
     static Variant FromInt64(std::int64_t value);
     static Variant FromString(const std::string& text) { return Variant(varString, std::string(text)); }
     static Variant FromString(std::string&& text) { return Variant(varString, std::move(text)); }
+    // A text whose bytes were carved for this value alone from a CarvedBlocks
+    // block (platform/CarvedBlocks.h); the value gives them back when it ends, and
+    // a copy of it owns a copy of the bytes.
+    static Variant FromCarvedString(std::string_view carvedBytes) noexcept;
     // A byte array holding the bytes, indices lowBound .. lowBound + size - 1.
     static Variant FromBytes(std::string bytes, std::int32_t lowBound = 0);
 
@@ -73,7 +80,7 @@ public:
     float RawSingle() const;                // varSingle
     double RawDouble() const;               // varDouble, varDate
     std::int64_t RawCurrency() const;       // varCurrency, scaled by 10000
-    const std::string& RawString() const;   // varString
+    std::string_view RawString() const;     // varString
     const std::u16string& RawWide() const;  // varOleStr
     const std::string& RawBytes() const;    // varByteArray: the elements
     std::int32_t LowBound() const;          // varByteArray
@@ -93,6 +100,15 @@ public:
     // The general addition: texts are joined, numbers added (a text meeting a
     // number is converted to a number first); Null with anything gives Null.
     Variant Add(const Variant& other) const;
+
+    // Hands the bytes of a carved text to the batch, leaving the value Empty;
+    // any other value is left as it is. For holders that end many values at once.
+    void GiveCarvedTextTo(CarvedFreeBatch& batch) noexcept {
+        if (!carved_) return;
+        batch.Add(const_cast<char*>(payload_.carvedText.bytes), payload_.carvedText.size);
+        carved_ = false;
+        type_ = varEmpty;
+    }
 
     // The name of a type code in conversion messages: "Null", "String", "Array Byte", ...
     static std::string TypeName(VarType type);
@@ -115,7 +131,8 @@ private:
     // holder that declares the value [[no_unique_address]] can put a 32-bit member
     // of its own into the padding at the end (an attribute's name id): 40 bytes for
     // the pair.
-    enum class Storage : std::uint8_t { None, Integer, Real, Single, Text, Wide, Bytes };
+    enum class Storage : std::uint8_t { None, Integer, Real, Single, Text, CarvedText, Wide, Bytes };
+    Storage StorageNow() const noexcept { return carved_ ? Storage::CarvedText : StorageOf(type_); }
     static Storage StorageOf(VarType type) noexcept {
         switch (type) {
             case varSingle: return Storage::Single;
@@ -144,6 +161,10 @@ private:
         double real;           // double, date-time
         float single;
         std::string text;      // 8-bit text
+        struct {
+            const char* bytes;
+            std::size_t size;
+        } carvedText;          // 8-bit text in carved bytes
         std::u16string wide;   // UTF-16 text
         ByteArray* bytes;      // byte array, never null
     };
@@ -159,8 +180,16 @@ private:
     // Takes the other value's type and payload; this value must hold no text.
     void CopyFrom(const Variant& other);
     void MoveFrom(Variant& other) noexcept {
-        switch (StorageOf(other.type_)) {
+        switch (other.StorageNow()) {
             case Storage::Text: new (&payload_.text) std::string(std::move(other.payload_.text)); break;
+            case Storage::CarvedText:
+                // The bytes go with the value: the other value is left Empty.
+                payload_.carvedText = other.payload_.carvedText;
+                type_ = other.type_;
+                carved_ = true;
+                other.type_ = varEmpty;
+                other.carved_ = false;
+                return;
             case Storage::Wide: new (&payload_.wide) std::u16string(std::move(other.payload_.wide)); break;
             case Storage::Bytes:
                 // The other value cannot keep an array without allocating: it is left Empty.
@@ -174,18 +203,16 @@ private:
         }
         type_ = other.type_;
     }
-    // Ends the text payload, if any; the type code is left to the caller.
+    // Ends the payload that owns memory, if any; the type code is left to the
+    // caller. Inline: most values own nothing (numbers, and values moved from).
     void DestroyPayload() noexcept {
-        switch (StorageOf(type_)) {
-            case Storage::Text: payload_.text.~basic_string(); break;
-            case Storage::Wide: payload_.wide.~basic_string(); break;
-            case Storage::Bytes: delete payload_.bytes; break;
-            default: break;
-        }
+        if (carved_ || type_ == varString || type_ == varOleStr || type_ == varByteArray) DestroyOwnedPayload();
     }
+    void DestroyOwnedPayload() noexcept;
 
     Payload payload_;
     VarType type_ = varEmpty;
+    bool carved_ = false;  // the text payload is carvedText
 };
 
 }  // namespace Platform

@@ -57,7 +57,7 @@ std::string ConvertToXmlText(const Variant& value, unsigned codePage) {
         case Platform::varDate: return DateTimeToXmlText(value.RawDouble());
         case Platform::varOleStr: return Platform::WideToMultiByte(codePage, value.RawWide());
         case Platform::varBoolean: return value.RawBool() != 0 ? "1" : "0";
-        case Platform::varString: return value.RawString();
+        case Platform::varString: return std::string(value.RawString());
         case Platform::varByteArray: return EncodeBase64(value.RawBytes().data(), value.RawBytes().size(), 0);
         default: return value.ToString();
     }

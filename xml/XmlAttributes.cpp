@@ -1,6 +1,7 @@
 // The attributes of a node: storage, lookup and the typed accessors.
 #include <algorithm>
 #include <cstdio>
+#include <new>
 
 #include "platform/BoolText.h"
 #include "platform/Exception.h"
@@ -38,22 +39,54 @@ const TXmlAttrData& TXmlNode::GetAttrData(std::int32_t index) const {
     return attrs_[static_cast<std::size_t>(index)];
 }
 
+TXmlAttrArray::TXmlAttrArray(std::size_t capacity)
+    : tagged_(reinterpret_cast<std::uintptr_t>(new TXmlAttrData[capacity]())) {}
+
+TXmlAttrArray::TXmlAttrArray(Platform::CarvedBlocks& blocks, TXmlAttrData* entries, std::size_t count) {
+    auto* head = new (blocks.Allocate(sizeof(CarvedHead) + count * sizeof(TXmlAttrData))) CarvedHead{count};
+    auto* carved = reinterpret_cast<TXmlAttrData*>(head + 1);
+    for (std::size_t i = 0; i < count; ++i) new (carved + i) TXmlAttrData(std::move(entries[i]));
+    tagged_ = reinterpret_cast<std::uintptr_t>(carved) | CarvedTag;
+}
+
+void TXmlAttrArray::Release() noexcept {
+    TXmlAttrData* entries = get();
+    if (!(tagged_ & CarvedTag)) {
+        delete[] entries;
+        return;
+    }
+    // The texts of a loaded node were carved next to its array, mostly from one
+    // block: they are given back together.
+    CarvedHead* head = reinterpret_cast<CarvedHead*>(entries) - 1;
+    const std::size_t count = head->count;
+    Platform::CarvedFreeBatch batch;
+    for (std::size_t i = 0; i < count; ++i) {
+        entries[i].Value.GiveCarvedTextTo(batch);
+        entries[i].~TXmlAttrData();
+    }
+    batch.Add(head, sizeof(CarvedHead) + count * sizeof(TXmlAttrData));
+}
+
 void TXmlNode::SetAttrCapacity(std::int32_t capacity) {
-    std::unique_ptr<TXmlAttrData[]> attrs;
+    TXmlAttrArray attrs;
     if (capacity > 0) {
-        attrs = std::make_unique<TXmlAttrData[]>(static_cast<std::size_t>(capacity));
+        attrs = TXmlAttrArray(static_cast<std::size_t>(capacity));
         std::move(attrs_.get(), attrs_.get() + attrCount_, attrs.get());
     }
     attrs_ = std::move(attrs);
     attrCapacity_ = capacity;
 }
 
-void TXmlNode::ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value) {
-    attrs_[static_cast<std::size_t>(index)].Value = std::move(value);
-}
-
-void TXmlNode::FitAttrs() {
-    if (attrCount_ != attrCapacity_) SetAttrCapacity(attrCount_);
+void TXmlNode::TakeLoadedAttrs(Platform::CarvedBlocks* blocks, TXmlAttrData* entries, std::int32_t count) {
+    if (count == 0) return;
+    const auto size = static_cast<std::size_t>(count);
+    if (blocks && size <= TXmlAttrArray::MaxCarvedCount) {
+        attrs_ = TXmlAttrArray(*blocks, entries, size);
+    } else {
+        attrs_ = TXmlAttrArray(size);
+        std::move(entries, entries + size, attrs_.get());
+    }
+    attrCount_ = attrCapacity_ = count;
 }
 
 void TXmlNode::CopyAttrsTo(TXmlNode& target) const {
@@ -174,11 +207,18 @@ void TXmlNode::SetAttrBool(const std::string& name, bool value) {
 std::int64_t TXmlNode::GetAttrInt64ById(std::int32_t nameId, std::int64_t defaultValue) const {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) return defaultValue;
-    return Platform::StrToInt64(attrs_[static_cast<std::size_t>(index)].Value.ToString());
+    const Platform::Variant& value = attrs_[static_cast<std::size_t>(index)].Value;
+    // A text is read in place; other kinds take their text form first.
+    if (value.Type() == Platform::varString) return Platform::StrToInt64(value.RawString());
+    return Platform::StrToInt64(value.ToString());
 }
 
 std::int64_t TXmlNode::GetAttrInt64(const std::string& name, std::int64_t defaultValue) {
-    const std::int32_t nameId = NameTable().NameToId(name, true);
+    return GetNamedAttrInt64(NameTable().NameToId(name, true), name, defaultValue);
+}
+
+std::int64_t TXmlNode::GetNamedAttrInt64(std::int32_t nameId, const std::string& name,
+                                         std::int64_t defaultValue) const {
     try {
         return GetAttrInt64ById(nameId, defaultValue);
     } catch (const Platform::Exception&) {

@@ -6,21 +6,27 @@ namespace TolvexXml {
 
 namespace {
 
-thread_local TXmlBase* waitingForDestruction = nullptr;
-thread_local bool destroying = false;
+// The objects of this thread waiting to be deleted, and whether a Destroy below
+// in the stack is deleting them; one thread-local object, reached once per call.
+struct DestructionQueue {
+    TXmlBase* waiting = nullptr;
+    bool draining = false;
+};
+thread_local DestructionQueue destructionQueue;
 
 }  // namespace
 
 void TXmlBase::Destroy(TXmlBase* object) noexcept {
-    object->nextToDestroy_ = waitingForDestruction;
-    waitingForDestruction = object;
-    if (destroying) return;
-    destroying = true;
-    while (TXmlBase* next = waitingForDestruction) {
-        waitingForDestruction = next->nextToDestroy_;
+    DestructionQueue& queue = destructionQueue;
+    object->nextToDestroy_ = queue.waiting;
+    queue.waiting = object;
+    if (queue.draining) return;
+    queue.draining = true;
+    while (TXmlBase* next = queue.waiting) {
+        queue.waiting = next->nextToDestroy_;
         delete next;
     }
-    destroying = false;
+    queue.draining = false;
 }
 
 void ThrowEmptyReference() {

@@ -97,7 +97,7 @@ std::int32_t ReadInt32(TBinXmlReader& reader) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLittleEndian<4>(reader)));
 }
 
-void WriteAnsiStr(TBinXmlWriter& writer, const std::string& text) {
+void WriteAnsiStr(TBinXmlWriter& writer, std::string_view text) {
     WritePackedInt(writer, StoredLength(text.size()));
     writer.WriteBytes(text.data(), text.size());
 }
@@ -161,7 +161,25 @@ void WriteValue(TBinXmlWriter& writer, const Variant& value) {
     }
 }
 
-Variant ReadValue(TBinXmlReader& reader) {
+namespace {
+
+Variant ReadText(TBinXmlReader& reader, Platform::CarvedBlocks* carver) {
+    const auto count = static_cast<std::size_t>(ReadPackedCount(reader, 1));
+    if (!carver || count == 0 || count > Platform::CarvedBlocks::MaxObjectSize)
+        return Variant::FromString(reader.ReadString(count));
+    char* bytes = static_cast<char*>(carver->Allocate(count));
+    try {
+        reader.Read(bytes, count);
+    } catch (...) {
+        Platform::CarvedBlocks::Free(bytes, count);
+        throw;
+    }
+    return Variant::FromCarvedString(std::string_view(bytes, count));
+}
+
+}  // namespace
+
+Variant ReadValue(TBinXmlReader& reader, Platform::CarvedBlocks* carver) {
     const auto type = static_cast<Platform::VarType>(ReadPackedInt(reader) & 0xFFFF);
     switch (type) {
         case Platform::varEmpty: return Variant();
@@ -179,7 +197,7 @@ Variant ReadValue(TBinXmlReader& reader) {
         case Platform::varWord: return Variant::FromWord(static_cast<std::uint16_t>(ReadLittleEndian<2>(reader)));
         case Platform::varLongWord: return Variant::FromLongWord(static_cast<std::uint32_t>(ReadLittleEndian<4>(reader)));
         case Platform::varInt64: return Variant::FromInt64(static_cast<std::int64_t>(ReadLittleEndian<8>(reader)));
-        case Platform::varString: return Variant::FromString(ReadBytesOfCount(reader));
+        case Platform::varString: return ReadText(reader, carver);
         case Platform::varByteArray: return Variant::FromBytes(ReadBytesOfCount(reader), 0);
         default: throw TolvexXmlException("Error reading value: bad type.");
     }

@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "platform/CarvedBlocks.h"
 #include "platform/Variant.h"
 #include "xml/XmlBinaryIo.h"
 
@@ -25,7 +27,7 @@ void WriteInt32(TBinXmlWriter& writer, std::int32_t value);
 std::int32_t ReadInt32(TBinXmlReader& reader);
 
 // Packed byte count, then the bytes.
-void WriteAnsiStr(TBinXmlWriter& writer, const std::string& text);
+void WriteAnsiStr(TBinXmlWriter& writer, std::string_view text);
 std::string ReadAnsiStr(TBinXmlReader& reader);
 // Packed count of UTF-16 code units, then the units little-endian.
 void WriteWideStr(TBinXmlWriter& writer, const std::u16string& text);
@@ -37,7 +39,8 @@ std::string ReadXmlStr(TBinXmlReader& reader);
 
 // Packed type code, then the payload of that type. A code outside the known kinds
 // fails with "Error writing value: bad type." / "Error reading value: bad type.".
+// With a carver, a text that fits a piece is carved from its blocks.
 void WriteValue(TBinXmlWriter& writer, const Platform::Variant& value);
-Platform::Variant ReadValue(TBinXmlReader& reader);
+Platform::Variant ReadValue(TBinXmlReader& reader, Platform::CarvedBlocks* carver = nullptr);
 
 }  // namespace TolvexXml

@@ -130,13 +130,24 @@ public:
     void ReadNodeContent(TXmlNode& node, std::int32_t depth) {
         if (depth > MaxElementDepth) throw TolvexXmlException(MaxDepthMessage);
         const std::int32_t attrCount = ReadPackedCount(reader_, 2);
-        // The stored entries as they are (a name may repeat), straight into the node.
+        // The stored entries as they are (a name may repeat). The document's own
+        // entries and texts come from the heap, for the reason its list does.
         node.RemoveAllAttrs();
-        for (std::int32_t i = 0; i < attrCount; ++i) {
-            const std::int32_t nameId = ReadNameId();
-            node.AppendLoadedAttr(nameId, ReadValue(reader_), attrCount);
+        Platform::CarvedBlocks* const carver = depth == 0 ? nullptr : &arena_;
+        loadedAttrs_.clear();
+        try {
+            for (std::int32_t i = 0; i < attrCount; ++i) {
+                const std::int32_t nameId = ReadNameId();
+                Platform::Variant value = ReadValue(reader_, carver);
+                TXmlAttrData& entry = loadedAttrs_.emplace_back();
+                entry.Value = std::move(value);
+                entry.NameId = nameId;
+            }
+        } catch (...) {
+            HandOverAttributes(node, carver);
+            throw;
         }
-        node.FitAttrs();
+        HandOverAttributes(node, carver);
 
         const std::int32_t count = ReadPackedCount(reader_, 2);
         if (count == 0) return;
@@ -148,6 +159,12 @@ public:
     }
 
 private:
+    // The entries read so far go to the node, also when reading failed half-way.
+    void HandOverAttributes(TXmlNode& node, Platform::CarvedBlocks* carver) {
+        node.TakeLoadedAttrs(carver, loadedAttrs_.data(), static_cast<std::int32_t>(loadedAttrs_.size()));
+        loadedAttrs_.clear();
+    }
+
     std::int32_t ReadNameId() {
         const std::int32_t id = ReadPackedInt(reader_);
         if (id < -1 || id >= table_.NameCount()) RaiseBadImage("bad name id.");
@@ -164,7 +181,7 @@ private:
                 ReadNodeContent(*element, depth + 1);
                 return;
             }
-            case TEXT_NODE: arena_.Append<TXmlText>(children, &table_, ReadValue(reader_)); return;
+            case TEXT_NODE: arena_.Append<TXmlText>(children, &table_, ReadValue(reader_, &arena_)); return;
             case CDATA_SECTION_NODE: arena_.Append<TXmlCDATASection>(children, &table_, ReadXmlStr(reader_)); return;
             case COMMENT_NODE: arena_.Append<TXmlComment>(children, &table_, ReadXmlStr(reader_)); return;
             case PROCESSING_INSTRUCTION_NODE: {
@@ -181,6 +198,7 @@ private:
     TBinXmlReader& reader_;
     TXmlNameTable& table_;
     TXmlLoadArena arena_;  // the nodes and child lists of this load
+    std::vector<TXmlAttrData> loadedAttrs_;  // the attributes of the node being read
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Variant.h"
+#include "xml/XmlAttrArray.h"
 #include "xml/XmlBase.h"
 #include "xml/XmlGrowth.h"
 #include "xml/XmlNameTable.h"
@@ -51,15 +52,6 @@ inline constexpr std::int32_t CDATA_SECTION_NODE = 4;
 inline constexpr std::int32_t PROCESSING_INSTRUCTION_NODE = 7;
 inline constexpr std::int32_t COMMENT_NODE = 8;
 inline constexpr std::int32_t DOCUMENT_NODE = 9;
-
-// One attribute: a name id of the node's name table and a typed value. The
-// value comes first so that the name id fills the padding at its end: 40 bytes
-// an entry instead of 48.
-struct TXmlAttrData {
-    [[no_unique_address]] Platform::Variant Value;
-    std::int32_t NameId = -1;
-};
-static_assert(sizeof(TXmlAttrData) == sizeof(Platform::Variant), "the name id fills the value's padding");
 
 // The children of a node (owner set), or a free list of nodes (no owner).
 // Storage keeps a capacity apart from the count, grows in steps of 4 (capacity
@@ -218,6 +210,9 @@ public:
     void SetAttrBool(const std::string& name, bool value);
     std::int64_t GetAttrInt64ById(std::int32_t nameId, std::int64_t defaultValue) const;
     std::int64_t GetAttrInt64(const std::string& name, std::int64_t defaultValue);
+    // GetAttrInt64 with the name already resolved to its id (by NameToId with first
+    // letter tolerance), for callers that ask many nodes for one attribute.
+    std::int64_t GetNamedAttrInt64(std::int32_t nameId, const std::string& name, std::int64_t defaultValue) const;
     void SetAttrInt64ById(std::int32_t nameId, std::int64_t value);
     void SetAttrInt64(const std::string& name, std::int64_t value);
     double GetAttrDateTimeById(std::int32_t nameId, double defaultValue) const;
@@ -244,22 +239,10 @@ public:
 
     // The attribute entry at index 0 .. count - 1 (TolvexXmlException otherwise).
     const TXmlAttrData& GetAttrData(std::int32_t index) const;
-    // For loaders that fill a node's attributes in one go. AppendLoadedAttr adds an
-    // entry without looking for one of the same name id (the loader sees to that);
-    // when the array is full it grows to capacityHint entries when the hint is
-    // above the count, by the usual step otherwise (inline: it runs for every
-    // attribute loaded). ReplaceLoadedAttr puts a new value into the entry at index
-    // 0 .. count - 1. FitAttrs drops the spare capacity once the node is complete.
-    void AppendLoadedAttr(std::int32_t nameId, Platform::Variant&& value, std::int32_t capacityHint) {
-        if (attrCount_ == attrCapacity_)
-            SetAttrCapacity(attrCount_ < capacityHint ? capacityHint : GrownCapacity(attrCapacity_));
-        TXmlAttrData& entry = attrs_[static_cast<std::size_t>(attrCount_)];
-        entry.NameId = nameId;
-        entry.Value = std::move(value);
-        ++attrCount_;
-    }
-    void ReplaceLoadedAttr(std::int32_t index, Platform::Variant&& value);
-    void FitAttrs();
+    // For loaders: moves count entries (as the loader found them) into the node,
+    // which has none yet. With blocks, up to TXmlAttrArray::MaxCarvedCount of them
+    // go into room carved from the blocks; otherwise they take a heap array.
+    void TakeLoadedAttrs(Platform::CarvedBlocks* blocks, TXmlAttrData* entries, std::int32_t count);
 
     // --- conversions to the specific kinds (empty when the node is of another kind) ---
     virtual IXmlElement AsElement();
@@ -315,7 +298,7 @@ private:
     std::int32_t attrCount_ = 0;  // first: it fills the padding at the end of TXmlBase
     TXmlNode* parent_ = nullptr;
     IXmlNameTable nameTable_;
-    std::unique_ptr<TXmlAttrData[]> attrs_;
+    TXmlAttrArray attrs_;
     IXmlNodeList childList_;
     // Last, so that a derived class can put a 32-bit member into the padding after it.
     std::int32_t attrCapacity_ = 0;

@@ -7,14 +7,11 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/Exception.h"
 #include "xml/XmlExceptions.h"
 #include "xml/XmlLoadArena.h"
 #include "xml/XmlNodeKinds.h"
+#include "xml/XmlRunScan.h"
 #include "xml/XmlSource.h"
 #include "xml/XmlSourceEncoding.h"
 
@@ -59,25 +56,6 @@ inline const char* ScanWhile(const char* p, const char* end, std::uint8_t classM
     return p;
 }
 
-// The first byte in [p, end) that ends a run of character data or of a quoted
-// value: stop (the quote, or "<" for character data), "<" or "&"; end when none.
-// Where SSE2 is at hand, 16 bytes are compared at a time.
-inline const char* FindRunEnd(const char* p, const char* end, char stop) {
-#if defined(__SSE2__)
-    const __m128i stops = _mm_set1_epi8(stop);
-    const __m128i tagOpens = _mm_set1_epi8('<');
-    const __m128i references = _mm_set1_epi8('&');
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, stops), _mm_cmpeq_epi8(bytes, tagOpens)),
-                                          _mm_cmpeq_epi8(bytes, references));
-        if (const int mask = _mm_movemask_epi8(hits)) return p + __builtin_ctz(static_cast<unsigned>(mask));
-    }
-#endif
-    while (p != end && *p != stop && *p != '<' && *p != '&') ++p;
-    return p;
-}
-
 template <class Unsigned>
 Unsigned Word(const char* bytes) {
     Unsigned word;
@@ -106,6 +84,50 @@ inline bool IsName(const std::string& known, std::string_view name) {
     return known.size() == name.size() && SameBytes(known.data(), name.data(), name.size());
 }
 
+// The named references and their characters.
+struct NamedReference {
+    std::string_view name;
+    char character;
+};
+constexpr NamedReference namedReferences[] = {
+    {"amp", '&'}, {"quot", '"'}, {"lt", '<'}, {"gt", '>'}, {"apos", '\''}};
+
+// The value of a digit of a character reference; -1 for a byte that is none.
+inline int ReferenceDigit(char c, bool hexadecimal) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (hexadecimal && c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (hexadecimal && c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The common references decoded straight from the window: the five named ones
+// and numbers, each with its ";" within the window. Returns the byte after the
+// ";", or nullptr (and decodes nothing) for any other text at p, which the
+// general reading then takes with its failures. p is at "&".
+const char* DecodeReferenceInWindow(const char* p, const char* end, char& decoded) {
+    const auto available = static_cast<std::size_t>(end - p);
+    if (available < 2) return nullptr;
+    if (p[1] != '#') {
+        for (const NamedReference& entry : namedReferences) {
+            const std::size_t size = entry.name.size();
+            if (available >= size + 2 && std::memcmp(p + 1, entry.name.data(), size) == 0 && p[size + 1] == ';') {
+                decoded = entry.character;
+                return p + size + 2;
+            }
+        }
+        return nullptr;
+    }
+    const bool hexadecimal = available > 2 && p[2] == 'x';
+    const char* digits = p + (hexadecimal ? 3 : 2);
+    std::uint32_t number = 0;
+    const char* q = digits;
+    for (int digit; q != end && (digit = ReferenceDigit(*q, hexadecimal)) >= 0; ++q)
+        number = number * (hexadecimal ? 16u : 10u) + static_cast<std::uint32_t>(digit);
+    if (q == digits || q == end || *q != ';') return nullptr;
+    decoded = static_cast<char>(number & 0xFF);
+    return q + 1;
+}
+
 bool IsAllBlank(const char* begin, const char* end) { return ScanWhile(begin, end, Blank) == end; }
 
 [[noreturn]] void Fail(const std::string& message) { throw TolvexXmlException(message); }
@@ -128,6 +150,18 @@ private:
     // Reads the attributes of a start tag (or of the XML declaration) into the
     // node, which keeps those read before a failure.
     void ReadAttributes(TXmlNode& node, std::int32_t nodeNameId);
+    // Reads the attributes into loadedAttrs_, trying the names of the last node of
+    // the same name first.
+    void GatherAttributes(const std::vector<std::int32_t>& expectedNames);
+    // The common attribute read at once, straight from the window: the name of
+    // the last node of the same name in this place, "=" and a quoted value without
+    // references, all within the window. Anything else (also UTF-8 decoding) is
+    // left to the general reading, before anything is taken: false.
+    bool ReadExpectedAttribute(const std::vector<std::int32_t>& expectedNames);
+    // Records the positions of the names read so far (see NameState).
+    void RecordPositions();
+    // Moves loadedAttrs_ into the node and records their names, in order, in names.
+    void HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& names);
 
     // Most calls find no blank or a single one, so those cases stay inline.
     void SkipBlanks() {
@@ -158,15 +192,26 @@ private:
     std::int32_t InternName(std::string_view name);
     std::uint32_t ReadNumber(bool hexadecimal);
     char ReadReference();
-    std::string ReadQuotedValue(char quote);
+    // The value of the quoted run at the current character, as ParsedValue makes it.
+    Platform::Variant ReadQuotedValue(char quote);
     std::string ReadUntil(std::string_view terminator);
     // The run of the source's characters up to stop, "<" or "&" (or the end of
-    // input), with references replaced; left on the stop character.
-    std::string ReadRun(char stop);
-    // Inline: it runs for every value and text.
-    Platform::Variant ParsedValue(std::string&& text) const {
-        if (source_.DecodeUtf8) return DecodeUtf8Value(std::move(text));
-        return Platform::Variant::FromString(std::move(text));
+    // input), with references replaced; left on the stop character. The view
+    // lasts until the source moves on or the next token is started.
+    std::string_view ReadRun(char stop);
+    // The value of a run. Inline: it runs for every value and text.
+    Platform::Variant ParsedValue(std::string_view text) {
+        if (source_.DecodeUtf8) return DecodeUtf8Value(std::string(text));
+        return StoredText(text);
+    }
+    // A text not too long for a block is carved from the arena: no heap block of
+    // its own to take and give back, and a value that moves as two words.
+    Platform::Variant StoredText(std::string_view text) {
+        if (text.empty() || text.size() > Platform::CarvedBlocks::MaxObjectSize)
+            return Platform::Variant::FromString(std::string(text));
+        char* bytes = static_cast<char*>(arena_.Allocate(text.size()));
+        std::memcpy(bytes, text.data(), text.size());
+        return Platform::Variant::FromCarvedString(std::string_view(bytes, text.size()));
     }
 
     TXmlSource& source_;
@@ -192,6 +237,11 @@ private:
         return nameStates_[index];
     }
     std::vector<NameState> nameStates_;
+    std::vector<TXmlAttrData> loadedAttrs_;  // the attributes of the tag being read
+    // Whether the attribute positions of the tag being read are recorded. While
+    // every name read is the expected one in its place, they need not be: those
+    // names are distinct, being the names of one node.
+    bool positionsRecorded_ = false;
     std::string longName_;             // a name read across buffer fills
 
     // The names met in this load by a hash of their bytes: names repeat, and a
@@ -284,18 +334,8 @@ std::int32_t XmlParser::InternName(std::string_view name) {
 std::uint32_t XmlParser::ReadNumber(bool hexadecimal) {
     std::uint32_t number = 0;
     bool anyDigit = false;
-    for (;; source_.Next()) {
-        const char c = source_.CurChar;
-        std::uint32_t digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<std::uint32_t>(c - '0');
-        else if (hexadecimal && c >= 'a' && c <= 'f')
-            digit = static_cast<std::uint32_t>(c - 'a' + 10);
-        else if (hexadecimal && c >= 'A' && c <= 'F')
-            digit = static_cast<std::uint32_t>(c - 'A' + 10);
-        else
-            break;
-        number = number * (hexadecimal ? 16u : 10u) + digit;
+    for (int digit; (digit = ReferenceDigit(source_.CurChar, hexadecimal)) >= 0; source_.Next()) {
+        number = number * (hexadecimal ? 16u : 10u) + static_cast<std::uint32_t>(digit);
         anyDigit = true;
     }
     if (!anyDigit) Fail(hexadecimal ? "Hexadecimal number expected" : "Number expected");
@@ -314,12 +354,7 @@ char XmlParser::ReadReference() {
     }
     // The name is settled before ";" is taken, which may move the window.
     const std::string_view name = ReadName();
-    struct Named {
-        std::string_view name;
-        char character;
-    };
-    static constexpr Named named[] = {{"amp", '&'}, {"quot", '"'}, {"lt", '<'}, {"gt", '>'}, {"apos", '\''}};
-    for (const Named& entry : named) {
+    for (const NamedReference& entry : namedReferences) {
         if (name == entry.name) {
             ExpectChar(';');
             return entry.character;
@@ -330,15 +365,14 @@ char XmlParser::ReadReference() {
     Fail(Platform::Format("Bad special symbol name: \"%s\"", unknown.c_str()));
 }
 
-std::string XmlParser::ReadRun(char stop) {
+std::string_view XmlParser::ReadRun(char stop) {
     const char* begin = source_.Position();
     const char* end = source_.WindowEnd();
     const char* p = FindRunEnd(begin, end, stop);
     if (p != end && *p != '&') {
         // The common case: the whole run lies in the window and holds no reference.
-        std::string run(begin, p);
         source_.SkipTo(p);
-        return run;
+        return std::string_view(begin, static_cast<std::size_t>(p - begin));
     }
     source_.NewToken();
     for (;;) {
@@ -347,20 +381,38 @@ std::string XmlParser::ReadRun(char stop) {
         if (!source_.SkipTo(p)) break;
         if (!windowUsedUp) {
             if (source_.CurChar != '&') break;
-            source_.AppendChar(ReadReference());
+            char decoded;
+            if (const char* after = DecodeReferenceInWindow(source_.Position(), source_.WindowEnd(), decoded)) {
+                source_.AppendChar(decoded);
+                source_.SkipTo(after);
+            } else {
+                source_.AppendChar(ReadReference());
+            }
         }
         begin = source_.Position();
         end = source_.WindowEnd();
         p = FindRunEnd(begin, end, stop);
     }
-    return source_.AcceptToken();
+    // The token's text stays in its buffer until the next token starts there.
+    const std::string_view run = source_.TokenText();
+    source_.DropToken();
+    return run;
 }
 
-std::string XmlParser::ReadQuotedValue(char quote) {
+Platform::Variant XmlParser::ReadQuotedValue(char quote) {
     source_.Next();
-    std::string value = ReadRun(quote);
+    const std::string_view run = ReadRun(quote);
     if (source_.Eof()) Fail(Platform::Format("Character \"%c\" expected", quote));
     if (source_.CurChar == '<') Fail("Character \"<\" can not be used in attribute values");
+    // The value is taken before the closing quote is passed, which may move the
+    // window; the UTF-8 check comes after it, so that a read failure there is
+    // reported first, as the order of the input asks.
+    if (source_.DecodeUtf8) {
+        std::string text(run);
+        source_.Next();
+        return DecodeUtf8Value(std::move(text));
+    }
+    Platform::Variant value = StoredText(run);
     source_.Next();
     return value;
 }
@@ -428,9 +480,9 @@ void XmlParser::ParseText(TXmlNodeList& list) {
             return;
         }
     }
-    std::string text = ReadRun('<');
+    const std::string_view text = ReadRun('<');
     if (!preserveWhiteSpace_ && IsAllBlank(text.data(), text.data() + text.size())) return;
-    arena_.Append<TXmlText>(list, &nameTable_, ParsedValue(std::move(text)));
+    arena_.Append<TXmlText>(list, &nameTable_, ParsedValue(text));
 }
 
 void XmlParser::ParseProcessingInstruction(TXmlNodeList& list) {
@@ -496,13 +548,49 @@ std::int32_t XmlParser::MatchName(std::int32_t nameId) {
 }
 
 void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
-    std::vector<std::int32_t> expectedNames = std::move(StateOf(nodeNameId).lastAttrNames);
-    const auto capacityHint = static_cast<std::int32_t>(expectedNames.size());
-    std::size_t namesRead = 0;
+    // The entries are gathered in the parser's own array and handed to the node
+    // once the tag is read, or when reading fails half-way.
+    std::vector<std::int32_t> names = std::move(StateOf(nodeNameId).lastAttrNames);
+    loadedAttrs_.clear();
+    try {
+        GatherAttributes(names);
+    } catch (...) {
+        HandOverAttributes(node, names);
+        throw;
+    }
+    HandOverAttributes(node, names);
+    StateOf(nodeNameId).lastAttrNames = std::move(names);
+}
+
+bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedNames) {
+    const std::size_t index = loadedAttrs_.size();
+    if (index >= expectedNames.size() || source_.DecodeUtf8) return false;
+    const std::int32_t nameId = expectedNames[index];
+    const std::string& name = nameTable_.Names()[static_cast<std::size_t>(nameId)];
+    const char* p = source_.Position();
+    const char* const end = source_.WindowEnd();
+    if (static_cast<std::size_t>(end - p) <= name.size() + 1 || !SameBytes(p, name.data(), name.size())) return false;
+    p += name.size();
+    if (p[0] != '=' || (p[1] != '"' && p[1] != '\'')) return false;
+    const char quote = p[1];
+    const char* const valueBegin = p + 2;
+    const char* const valueEnd = FindRunEnd(valueBegin, end, quote);
+    if (valueEnd == end || *valueEnd != quote) return false;
+    TXmlAttrData& entry = loadedAttrs_.emplace_back();
+    entry.NameId = nameId;
+    entry.Value = StoredText(std::string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)));
+    source_.SkipTo(valueEnd + 1);
+    SkipBlanks();
+    return true;
+}
+
+void XmlParser::GatherAttributes(const std::vector<std::int32_t>& expectedNames) {
     SkipBlanks();
     while (!source_.Eof() && Is(source_.CurChar, NameStart)) {
+        if (!positionsRecorded_ && ReadExpectedAttribute(expectedNames)) continue;
+        if (!positionsRecorded_) RecordPositions();
+        const std::size_t namesRead = loadedAttrs_.size();
         std::int32_t nameId = namesRead < expectedNames.size() ? MatchName(expectedNames[namesRead]) : -1;
-        ++namesRead;
         // Otherwise the name is interned once its value has been read; until then a
         // name not met before is kept as a copy (reading the value may move the window).
         std::string newName;
@@ -516,26 +604,41 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
         SkipBlanks();
         if (source_.Eof()) Fail("Attribute value expected");
         if (source_.CurChar != '\'' && source_.CurChar != '"') Fail("String constant expected");
-        Platform::Variant value = ParsedValue(ReadQuotedValue(source_.CurChar));
+        Platform::Variant value = ReadQuotedValue(source_.CurChar);
         if (nameId < 0) nameId = InternName(newName);
         // A repeated name replaces the earlier value in its place.
         std::int32_t& position = StateOf(nameId).attrPosition;
         if (position >= 0) {
-            node.ReplaceLoadedAttr(position, std::move(value));
+            loadedAttrs_[static_cast<std::size_t>(position)].Value = std::move(value);
         } else {
-            position = node.GetAttrCount();
-            node.AppendLoadedAttr(nameId, std::move(value), capacityHint);
+            position = static_cast<std::int32_t>(loadedAttrs_.size());
+            TXmlAttrData& entry = loadedAttrs_.emplace_back();
+            entry.Value = std::move(value);
+            entry.NameId = nameId;
         }
         SkipBlanks();
     }
-    expectedNames.resize(static_cast<std::size_t>(node.GetAttrCount()));
-    for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
-        const std::int32_t nameId = node.GetAttrNameId(i);
-        expectedNames[static_cast<std::size_t>(i)] = nameId;
-        StateOf(nameId).attrPosition = -1;
+}
+
+void XmlParser::RecordPositions() {
+    for (std::size_t i = 0; i < loadedAttrs_.size(); ++i)
+        StateOf(loadedAttrs_[i].NameId).attrPosition = static_cast<std::int32_t>(i);
+    positionsRecorded_ = true;
+}
+
+void XmlParser::HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& names) {
+    // Names read only in their expected places are the first of names already.
+    names.resize(loadedAttrs_.size());
+    if (positionsRecorded_) {
+        for (std::size_t i = 0; i < loadedAttrs_.size(); ++i) {
+            const std::int32_t nameId = loadedAttrs_[i].NameId;
+            names[i] = nameId;
+            StateOf(nameId).attrPosition = -1;
+        }
+        positionsRecorded_ = false;
     }
-    node.FitAttrs();
-    StateOf(nodeNameId).lastAttrNames = std::move(expectedNames);
+    node.TakeLoadedAttrs(&arena_, loadedAttrs_.data(), static_cast<std::int32_t>(loadedAttrs_.size()));
+    loadedAttrs_.clear();
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 
+#include "platform/CarvedBlocks.h"
 #include "platform/Exception.h"
 #include "platform/LocaleSettings.h"
 #include "platform/Variant.h"
@@ -301,6 +304,77 @@ TEST(VariantAdd, ATextThatIsNoNumberCannotJoinANumber) {
 TEST(ChangeVariantType, RejectsTargetsItDoesNotServe) {
     ExpectFailure<EVariantTypeCastError>([] { ChangeVariantType(Variant::FromInt32(1), varCurrency); },
                                          CastMessage("Integer", "Currency"));
+}
+
+// --- texts carved from blocks ---
+
+class VariantCarvedText : public ::testing::Test {
+protected:
+    // A carved text of the bytes, from a carver that has left its block.
+    Variant Carved(std::string_view text) {
+        CarvedBlocks blocks;
+        char* bytes = static_cast<char*>(blocks.Allocate(text.size()));
+        std::memcpy(bytes, text.data(), text.size());
+        return Variant::FromCarvedString(std::string_view(bytes, text.size()));
+    }
+    std::int64_t NewBlocks() const { return CarvedBlocks::BlocksInUse() - blocksBefore_; }
+
+private:
+    const std::int64_t blocksBefore_ = CarvedBlocks::BlocksInUse();
+};
+
+TEST_F(VariantCarvedText, IsATextLikeAnyOther) {
+    const Variant carved = Carved("12 apples");
+    EXPECT_EQ(carved.Type(), varString);
+    EXPECT_TRUE(carved.IsText());
+    EXPECT_EQ(carved.RawString(), "12 apples");
+    EXPECT_EQ(carved.ToString(), "12 apples");
+    EXPECT_TRUE(carved.Equals(Variant::FromString("12 apples")));
+    EXPECT_EQ(carved.Add(Variant::FromString("!")).RawString(), "12 apples!");
+    EXPECT_EQ(Carved("42").ToInt64(), 42);
+    EXPECT_TRUE(Carved("True").ToBool());
+}
+
+TEST_F(VariantCarvedText, ACopyOwnsItsBytesAndOutlivesTheBlock) {
+    Variant copy;
+    Variant assigned = Variant::FromInt32(1);
+    {
+        const Variant carved = Carved("kept beyond its block");
+        copy = carved;
+        assigned = Variant(carved);
+        EXPECT_EQ(NewBlocks(), 1);
+    }
+    EXPECT_EQ(NewBlocks(), 0);
+    EXPECT_EQ(copy.RawString(), "kept beyond its block");
+    EXPECT_EQ(assigned.RawString(), "kept beyond its block");
+}
+
+TEST_F(VariantCarvedText, AMoveTakesTheBytesAlongAndLeavesEmpty) {
+    Variant source = Carved("moving");
+    Variant target = std::move(source);
+    EXPECT_TRUE(source.IsEmpty());  // a moved-from carved text is Empty
+    EXPECT_EQ(target.RawString(), "moving");
+    Variant assigned = Variant::FromString("earlier text");
+    assigned = std::move(target);
+    EXPECT_TRUE(target.IsEmpty());
+    EXPECT_EQ(assigned.RawString(), "moving");
+    EXPECT_EQ(NewBlocks(), 1);
+    assigned = Variant::FromInt32(3);
+    EXPECT_EQ(NewBlocks(), 0);
+}
+
+TEST_F(VariantCarvedText, GivenToABatchTheValueIsEmptyAndTheBlockGoesWithTheBatch) {
+    Variant carved = Carved("batched");
+    Variant number = Variant::FromInt32(7);
+    {
+        CarvedFreeBatch batch;
+        carved.GiveCarvedTextTo(batch);
+        number.GiveCarvedTextTo(batch);
+        EXPECT_TRUE(carved.IsEmpty());
+        EXPECT_EQ(number.RawInteger(), 7);
+        EXPECT_EQ(NewBlocks(), 1);
+    }
+    EXPECT_EQ(NewBlocks(), 0);
 }
 
 }  // namespace

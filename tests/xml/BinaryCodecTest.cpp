@@ -2,7 +2,10 @@
 // and the buffered readers and writers that carry them.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/Stream.h"
 #include "tests/platform/ExpectFailure.h"
@@ -184,6 +187,39 @@ TEST(BinaryReader, TruncatedDataFails) {
             },
             "Error reading data.");
     }
+}
+
+// With a carver, texts that fit a piece are carved, read the same, and a read
+// that fails half-way gives its piece back.
+TEST(BinaryReader, TextsReadIntoCarvedPiecesAreTheSame) {
+    const std::int64_t blocksBefore = Platform::CarvedBlocks::BlocksInUse();
+    const std::string texts[] = {"", "x", std::string(1024, 'c'), std::string(1025, 'h')};
+    const std::string payload = Encoded([&](auto& w) {
+        for (const std::string& text : texts) WriteValue(w, Variant::FromString(text));
+    });
+    {
+        std::vector<Variant> read;
+        {
+            Platform::CarvedBlocks carver;
+            const std::string image = Image(payload);
+            TStrXmlReader reader(image);
+            for (std::size_t i = 0; i < std::size(texts); ++i) read.push_back(ReadValue(reader, &carver));
+            EXPECT_EQ(reader.BytesLeft(), 0u);
+        }
+        for (std::size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(read[i].RawString(), texts[i]) << i;
+        EXPECT_EQ(Platform::CarvedBlocks::BlocksInUse() - blocksBefore, 1);
+    }
+    for (std::size_t size = 0; size < payload.size(); ++size) {
+        const std::string image = Image(payload.substr(0, size));
+        Platform::CarvedBlocks carver;
+        ExpectFailure<TolvexXmlException>(
+            [&] {
+                TStrXmlReader reader(image);
+                for (std::size_t i = 0; i < std::size(texts); ++i) ReadValue(reader, &carver);
+            },
+            "Error reading data.");
+    }
+    EXPECT_EQ(Platform::CarvedBlocks::BlocksInUse(), blocksBefore);
 }
 
 TEST(BinaryReader, CountsBeyondTheDataOrBelowZeroFail) {

@@ -75,7 +75,7 @@ std::string DumpValue(const Variant& value, bool asStored) {
         case Platform::varDate: return text + FloatBits<std::uint64_t>(value.RawDouble());
         case Platform::varCurrency: return text + std::to_string(value.RawCurrency());
         case Platform::varBoolean: return text + std::to_string(value.RawBool());
-        case Platform::varString: return text + Escaped(value.RawString());
+        case Platform::varString: return text + Escaped(std::string(value.RawString()));
         case Platform::varOleStr: {
             for (const char16_t unit : value.RawWide()) text += Hex(unit) + ",";
             return text;

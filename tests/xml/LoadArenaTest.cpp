@@ -110,6 +110,28 @@ INSTANTIATE_TEST_SUITE_P(
                         expectBlocks(1);
                         TXmlLoadArena::Free(survivor, ObjectSize);
                     }},
+        EndingOrder{"BatchedWhileTheArenaCarves",
+                    [](auto& arena, auto& objects, const auto& expectBlocks) {
+                        {
+                            Platform::CarvedFreeBatch batch;
+                            for (void* object : objects) batch.Add(object, ObjectSize);
+                        }
+                        expectBlocks(1);
+                        arena.reset();
+                    }},
+        EndingOrder{"BatchedAcrossBlocksInTurnAfterTheArena",
+                    [](auto& arena, auto& objects, const auto& expectBlocks) {
+                        arena.reset();
+                        // Every step changes block, so each piece is counted on its own.
+                        Platform::CarvedFreeBatch batch;
+                        const std::size_t half = objects.size() / 2;
+                        for (std::size_t i = 0; i < half; ++i) {
+                            batch.Add(objects[i], ObjectSize);
+                            batch.Add(objects[half + i], ObjectSize);
+                        }
+                        for (std::size_t i = 2 * half; i < objects.size(); ++i) batch.Add(objects[i], ObjectSize);
+                        expectBlocks(1);  // the last block's count waits in the batch
+                    }},
         EndingOrder{"FreedOnOtherThreads",
                     [](auto& arena, auto& objects, const auto& expectBlocks) {
                         arena.reset();

@@ -109,6 +109,44 @@ const std::vector<ParseCase> parseCases = {
      "r(a[x=1;y=2;z=3], a[x=4], a[x=5;y=6;z=7;w=8;v=9;u=0], a, a[y=1;x=2])", ""},
     {"NameLongerThanTheOneBeforeInItsPlace", "<r><a bc='1' d='2'/><a bcd='3' d&e='4' bc='5' d='6'/></r>",
      "r(a[bc=1;d=2], a[bcd=3;d&e=4;bc=5;d=6])", ""},
+    // A node's attributes are first read as the names of the last node of the same
+    // name, in their places; every departure from that takes the general reading.
+    {"SameNamesThenARepeat", "<r><a x='1' y='2'/><a x='3' x='4' y='5'/></r>", "r(a[x=1;y=2], a[x=4;y=5])", ""},
+    {"SameNamesThenTheFirstAgain", "<r><a x='1' y='2'/><a x='3' y='4' x='5'/></r>", "r(a[x=1;y=2], a[x=5;y=4])",
+     ""},
+    {"SameNamesThenANewOneThenARepeat", "<r><a x='1'/><a x='2' y='3' x='4'/></r>", "r(a[x=1], a[x=4;y=3])", ""},
+    {"SameNameWithBlanksAroundEquals", "<r><a x='1'/><a x = \"2\"/></r>", "r(a[x=1], a[x=2])", ""},
+    {"SameNameAsPrefixOfALongerName", "<r><a x='1'/><a xy='2' x='3'/></r>", "r(a[x=1], a[xy=2;x=3])", ""},
+    {"SameNameValueWithAReference", "<r><a x='1' y='2'/><a x='&lt;3' y='4'/></r>", "r(a[x=1;y=2], a[x=<3;y=4])",
+     ""},
+    {"SameNameValueWithLessThan", "<r><a x='1'/><a x='<'/></r>", "r(a[x=1], a)",
+     "Character \"<\" can not be used in attribute values"},
+    {"SameNameWithoutValue", "<r><a x='1'/><a x/></r>", "r(a[x=1], a)", "Character = expected"},
+    {"SameNameInputEndsInValue", "<r><a x='1'/><a x='2", "r(a[x=1], a)", "Character \"'\" expected"},
+    {"EmptyValues", "<r><a x='' y=\"\"/><a x='' y=''/></r>", "r(a[x=;y=], a[x=;y=])", ""},
+    {"ValueLongerThanABlockPiece", "<r><a x='" + std::string(3000, 'v') + "'/><a x='" + std::string(1025, 'w') + "'/></r>",
+     "r(a[x=" + std::string(3000, 'v') + "], a[x=" + std::string(1025, 'w') + "])", ""},
+    {"ManyAttributes",
+     [] {
+         std::string text = "<r>";
+         for (int node = 0; node < 2; ++node) {
+             text += "<a";
+             for (int i = 0; i < 40; ++i) text += " n" + std::to_string(i) + "='" + std::to_string(node * 100 + i) + "'";
+             text += "/>";
+         }
+         return text + "</r>";
+     }(),
+     [] {
+         std::string tree = "r(";
+         for (int node = 0; node < 2; ++node) {
+             tree += node == 0 ? "a[" : ", a[";
+             for (int i = 0; i < 40; ++i)
+                 tree += (i == 0 ? "n" : ";n") + std::to_string(i) + "=" + std::to_string(node * 100 + i);
+             tree += "]";
+         }
+         return tree + ")";
+     }(),
+     ""},
     {"LongValueStopsAtEachPosition",
      "<a b='0123456789abcdef' c='0123456789abcdefg' d='0123456789abcdefghijklmnopqrstu\"v'/>",
      "a[b=0123456789abcdef;c=0123456789abcdefg;d=0123456789abcdefghijklmnopqrstu\"v]", ""},
@@ -122,6 +160,11 @@ const std::vector<ParseCase> parseCases = {
     {"ReferenceYieldsQuote", "<a b='&apos;'/>", "a[b=']", ""},
     {"NumericReferences", "<a>&#65;&#x41;&#x4a;&#x4A;&#321;</a>", "a(\"AAJJA\")", ""},
     {"NumberBeyond32Bits", "<a>&#4294967362;&#x10000000042;</a>", "a(\"BB\")", ""},
+    {"EveryReferenceKindInARow", "<a>&amp;&lt;&gt;&quot;&apos;&#10;&#x7a;</a>", "a(\"&<>\"'\nz\")", ""},
+    {"NumberWithoutSemicolon", "<a>&#65 </a>", "a", "Character ; expected"},
+    {"HexNumberWithoutSemicolon", "<a>&#x41</a>", "a", "Character ; expected"},
+    {"InputEndsInNumber", "a&#65", "", "Character ; expected"},
+    {"InputEndsInNamedReference", "a&am", "", "Character ; expected"},
     {"CapitalX", "<a>&#X41;</a>", "a", "Number expected"},
     {"EmptyHexNumber", "<a>&#x;</a>", "a", "Hexadecimal number expected"},
     {"EmptyNumber", "<a>&#;</a>", "a", "Number expected"},

@@ -12,7 +12,7 @@
 namespace TolvexXmlTest {
 
 inline std::string DumpValue(const Platform::Variant& value) {
-    if (value.Type() != Platform::varOleStr) return value.RawString();
+    if (value.Type() != Platform::varOleStr) return std::string(value.RawString());
     std::string text;
     for (const char16_t unit : value.RawWide()) {
         if (unit < 0x80) {

@@ -1,0 +1,111 @@
+#include "platform/CarvedBlocks.h"
+
+#include <new>
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/AlignedMemory.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TOLVEX_ARENA_POISONING 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TOLVEX_ARENA_POISONING 1
+#endif
+#endif
+#if defined(TOLVEX_ARENA_POISONING)
+#include <sanitizer/asan_interface.h>
+#endif
+
+namespace Platform {
+
+namespace {
+
+constexpr std::size_t FirstPieceOffset = 8;
+
+std::atomic<std::int64_t> blocksInUse{0};
+
+// Under AddressSanitizer the room of a freed piece is marked unusable, so that a
+// use after free is still reported for pieces carved from blocks; a block is
+// marked usable again before it goes back to the heap.
+void MarkUsable(void* memory, std::size_t size, bool usable) noexcept {
+#if defined(TOLVEX_ARENA_POISONING)
+    if (usable)
+        ASAN_UNPOISON_MEMORY_REGION(memory, size);
+    else
+        ASAN_POISON_MEMORY_REGION(memory, size);
+#else
+    static_cast<void>(memory);
+    static_cast<void>(size);
+    static_cast<void>(usable);
+#endif
+}
+
+}  // namespace
+
+// The head of a block. balance is the count of freed pieces, negated, until the
+// load leaves the block and adds the count of pieces it carved: from then on it
+// is the count of live pieces, and the one that takes it to 0 releases the block.
+// While the load carves, the balance is never 1, so no free can release it early.
+struct CarvedBlocks::Block {
+    std::atomic<std::int32_t> balance{0};
+
+    static void Release(Block* block) noexcept {
+        block->~Block();
+        MarkUsable(block, BlockSize, true);
+        FreeAligned(block);
+        blocksInUse.fetch_sub(1, std::memory_order_relaxed);
+    }
+};
+
+static_assert(sizeof(std::atomic<std::int32_t>) <= FirstPieceOffset);
+
+void CarvedBlocks::StartBlock() {
+    LeaveBlock();
+    char* memory = static_cast<char*>(AllocateAligned(BlockSize, BlockSize));
+    blocksInUse.fetch_add(1, std::memory_order_relaxed);
+    block_ = new (memory) Block;
+    next_ = memory + FirstPieceOffset;
+    end_ = memory + BlockSize;
+}
+
+CarvedBlocks::Block* CarvedBlocks::BlockOf(void* piece) noexcept {
+    return reinterpret_cast<Block*>(reinterpret_cast<std::uintptr_t>(piece) & ~(BlockSize - 1));
+}
+
+void CarvedBlocks::Free(void* object, std::size_t size) noexcept {
+    MarkUsable(object, size, false);
+    Block* block = BlockOf(object);
+    if (block->balance.fetch_sub(1, std::memory_order_acq_rel) == 1) Block::Release(block);
+}
+
+void CarvedFreeBatch::Add(void* piece, std::size_t size) noexcept {
+    MarkUsable(piece, size, false);
+    CarvedBlocks::Block* block = CarvedBlocks::BlockOf(piece);
+    if (block != block_) {
+        Flush();
+        block_ = block;
+    }
+    ++count_;
+}
+
+// While the carver is still in the block the balance is at most 0, so no count
+// of pieces can release it early.
+void CarvedFreeBatch::Flush() noexcept {
+    if (count_ == 0) return;
+    if (block_->balance.fetch_sub(count_, std::memory_order_acq_rel) == count_) CarvedBlocks::Block::Release(block_);
+    count_ = 0;
+}
+
+std::int64_t CarvedBlocks::BlocksInUse() noexcept { return blocksInUse.load(std::memory_order_relaxed); }
+
+void CarvedBlocks::LeaveBlock() noexcept {
+    if (!block_) return;
+    if (block_->balance.fetch_add(carved_, std::memory_order_acq_rel) + carved_ == 0) Block::Release(block_);
+    block_ = nullptr;
+    next_ = end_ = nullptr;
+    carved_ = 0;
+}
+
+}  // namespace Platform
