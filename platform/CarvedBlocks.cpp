@@ -1,9 +1,8 @@
 #include "platform/CarvedBlocks.h"
 
-#include <new>
-
 #include <atomic>
 #include <cstdint>
+#include <new>
 
 #include "platform/AlignedMemory.h"
 
@@ -51,6 +50,11 @@ void MarkUsable(void* memory, std::size_t size, bool usable) noexcept {
 struct CarvedBlocks::Block {
     std::atomic<std::int32_t> balance{0};
 
+    // Counts count pieces of the block as given back, releasing it with its last.
+    static void GiveBack(Block* block, std::int32_t count) noexcept {
+        if (block->balance.fetch_sub(count, std::memory_order_acq_rel) == count) Release(block);
+    }
+
     static void Release(Block* block) noexcept {
         block->~Block();
         MarkUsable(block, BlockSize, true);
@@ -76,8 +80,7 @@ CarvedBlocks::Block* CarvedBlocks::BlockOf(void* piece) noexcept {
 
 void CarvedBlocks::Free(void* object, std::size_t size) noexcept {
     MarkUsable(object, size, false);
-    Block* block = BlockOf(object);
-    if (block->balance.fetch_sub(1, std::memory_order_acq_rel) == 1) Block::Release(block);
+    Block::GiveBack(BlockOf(object), 1);
 }
 
 void CarvedFreeBatch::Add(void* piece, std::size_t size) noexcept {
@@ -94,7 +97,7 @@ void CarvedFreeBatch::Add(void* piece, std::size_t size) noexcept {
 // of pieces can release it early.
 void CarvedFreeBatch::Flush() noexcept {
     if (count_ == 0) return;
-    if (block_->balance.fetch_sub(count_, std::memory_order_acq_rel) == count_) CarvedBlocks::Block::Release(block_);
+    CarvedBlocks::Block::GiveBack(block_, count_);
     count_ = 0;
 }
 

@@ -5,6 +5,7 @@
 // ("Could not convert variant of type (%s) into type (%s)").
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -64,6 +65,9 @@ public:
     // block (platform/CarvedBlocks.h); the value gives them back when it ends, and
     // a copy of it owns a copy of the bytes.
     static Variant FromCarvedString(std::string_view carvedBytes) noexcept;
+    // Whether a text of that size is kept in carved bytes: a carved text is never
+    // empty and fits one piece.
+    static bool CarvesText(std::size_t size) noexcept { return size > 0 && size <= CarvedBlocks::MaxObjectSize; }
     // A byte array holding the bytes, indices lowBound .. lowBound + size - 1.
     static Variant FromBytes(std::string bytes, std::int32_t lowBound = 0);
 

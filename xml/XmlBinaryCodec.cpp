@@ -165,7 +165,7 @@ namespace {
 
 Variant ReadText(TBinXmlReader& reader, Platform::CarvedBlocks* carver) {
     const auto count = static_cast<std::size_t>(ReadPackedCount(reader, 1));
-    if (!carver || count == 0 || count > Platform::CarvedBlocks::MaxObjectSize)
+    if (!carver || !Variant::CarvesText(count))
         return Variant::FromString(reader.ReadString(count));
     char* bytes = static_cast<char*>(carver->Allocate(count));
     try {

@@ -207,7 +207,7 @@ private:
     // A text not too long for a block is carved from the arena: no heap block of
     // its own to take and give back, and a value that moves as two words.
     Platform::Variant StoredText(std::string_view text) {
-        if (text.empty() || text.size() > Platform::CarvedBlocks::MaxObjectSize)
+        if (!Platform::Variant::CarvesText(text.size()))
             return Platform::Variant::FromString(std::string(text));
         char* bytes = static_cast<char*>(arena_.Allocate(text.size()));
         std::memcpy(bytes, text.data(), text.size());
