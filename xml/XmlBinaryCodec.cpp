@@ -1,5 +1,6 @@
 #include "xml/XmlBinaryCodec.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -88,6 +89,8 @@ std::int32_t ReadPackedCount(TBinXmlReader& reader, std::size_t bytesPerItem) {
         throw TolvexXmlException("Error reading data.");
     return count;
 }
+
+std::int32_t ReadRecordCount(TBinXmlReader& reader) { return std::max(ReadPackedInt(reader), 0); }
 
 void WriteInt32(TBinXmlWriter& writer, std::int32_t value) {
     WriteLittleEndian(writer, static_cast<std::uint32_t>(value), 4);

@@ -21,6 +21,10 @@ std::int32_t ReadPackedInt(TBinXmlReader& reader);
 // A packed count of items of at least bytesPerItem bytes each; a negative count,
 // or one that the bytes left cannot hold, fails with "Error reading data.".
 std::int32_t ReadPackedCount(TBinXmlReader& reader, std::size_t bytesPerItem);
+// A packed count of records that are read one after another, nothing reserved for
+// them: a count below 1 means none, and a count beyond the image fails at the first
+// record that is missing, so a bad record before it reports its own failure.
+std::int32_t ReadRecordCount(TBinXmlReader& reader);
 
 // Little-endian fixed-size integers.
 void WriteInt32(TBinXmlWriter& writer, std::int32_t value);

@@ -34,30 +34,33 @@ void WriteNameTable(TBinXmlWriter& writer, const TXmlNameTable& table) {
     }
 }
 
-// Takes names and buckets as stored; rejects what would make the table unusable:
-// no bucket, a bucket index out of order or beyond the count, an id beyond the
-// names, or a bucket count out of proportion to the image.
+// The most buckets a stored table may ask for. Every table the library writes has
+// 4096; an empty bucket costs a few bytes of memory and none of the image, so the
+// count alone is bounded, to keep a hostile image from exhausting memory.
+constexpr std::int32_t MaxStoredBucketCount = 1 << 20;
+
+// Takes names and buckets as stored, buckets in the order listed (a bucket listed
+// twice holds what its last listing says), and rejects only what would make the
+// table unusable: no bucket, more than MaxStoredBucketCount, or a bucket index
+// beyond the count. Ids in buckets are kept as stored: a lookup skips an id that
+// lies outside the names.
 void ReadNameTable(TBinXmlReader& reader, TXmlNameTable& table) {
-    std::vector<std::string> names(static_cast<std::size_t>(ReadPackedCount(reader, 1)));
-    for (std::string& name : names) name = ReadXmlStr(reader);
+    std::vector<std::string> names;
+    const std::int32_t nameCount = ReadPackedCount(reader, 1);
+    names.reserve(static_cast<std::size_t>(std::min<std::int32_t>(nameCount, 4096)));
+    for (std::int32_t i = 0; i < nameCount; ++i) names.push_back(ReadXmlStr(reader));
 
     const std::int32_t bucketCount = ReadPackedInt(reader);
-    const std::uint64_t bucketLimit = std::max<std::uint64_t>(TXmlNameTable::DefaultBucketCount, reader.BytesLeft());
-    if (bucketCount <= 0 || static_cast<std::uint64_t>(bucketCount) > bucketLimit) RaiseBadImage("bad name table.");
+    if (bucketCount <= 0 || bucketCount > MaxStoredBucketCount) RaiseBadImage("bad name table.");
     std::vector<TNameIndexArray> buckets(static_cast<std::size_t>(bucketCount));
 
-    const std::int32_t usedCount = ReadPackedCount(reader, 2);
-    std::int32_t previous = -1;
-    for (std::int32_t i = 0; i < usedCount; ++i) {
+    const std::int32_t listedCount = ReadRecordCount(reader);
+    for (std::int32_t i = 0; i < listedCount; ++i) {
         const std::int32_t index = ReadPackedInt(reader);
-        if (index <= previous || index >= bucketCount) RaiseBadImage("bad name table.");
-        previous = index;
+        if (index < 0 || index >= bucketCount) RaiseBadImage("bad name table.");
         TNameIndexArray& bucket = buckets[static_cast<std::size_t>(index)];
         bucket.resize(static_cast<std::size_t>(ReadPackedCount(reader, 4)));
-        for (std::int32_t& id : bucket) {
-            id = ReadInt32(reader);
-            if (id < 0 || static_cast<std::size_t>(id) >= names.size()) RaiseBadImage("bad name table.");
-        }
+        for (std::int32_t& id : bucket) id = ReadInt32(reader);
     }
     table.Restore(std::move(names), std::move(buckets));
 }
@@ -129,7 +132,7 @@ public:
 
     void ReadNodeContent(TXmlNode& node, std::int32_t depth) {
         if (depth > MaxElementDepth) throw TolvexXmlException(MaxDepthMessage);
-        const std::int32_t attrCount = ReadPackedCount(reader_, 2);
+        const std::int32_t attrCount = ReadRecordCount(reader_);
         // The stored entries as they are (a name may repeat). The document's own
         // entries and texts come from the heap, for the reason its list does.
         node.RemoveAllAttrs();
@@ -149,7 +152,7 @@ public:
         }
         HandOverAttributes(node, carver);
 
-        const std::int32_t count = ReadPackedCount(reader_, 2);
+        const std::int32_t count = ReadRecordCount(reader_);
         if (count == 0) return;
         // The document's own list comes from the heap: it lasts as long as the
         // document, and from the arena it would keep its whole block alive.
