@@ -2,6 +2,7 @@
 // built-in block without reading the scenario file.
 #include <cstring>
 
+#include "host/AnswerMatch.h"
 #include "host/CallLines.h"
 #include "host/Scenario.h"
 #include "host/Tolvex29.h"
@@ -10,7 +11,6 @@
 #include "platform/FailureBoundary.h"
 
 using namespace Tolvex29;
-using TolvexXml::TXmlNode;
 
 namespace {
 
@@ -29,14 +29,10 @@ extern "C" int32_t TOLVEX_CALL GetCardImageEx(int64_t CardCode, TCardImageRec* R
             return 0;
         }
         const Scenario scenario;
-        const AnswerAttr cardCode("CardCode");
-        const TolvexXml::IXmlNode match =
-            scenario.FindAnswer({"GetCardImageL", "GetCardImageEx"},
-                                [&](TXmlNode& answer) { return cardCode.Int64(answer, 0) == CardCode; });
+        const TolvexXml::IXmlNode match = MatchCardImage(scenario, CardCode, nullptr);
         if (!match) return 1;
         // The record is checked before the answer's value is read.
-        TCardImageRec& record = *Required(Rec, CallName, "Rec");
-        CopyTextField(record.FileName, 255, match->GetAttrText("FileName", ""));
+        FillRecord(*match, RuleOf(AnswerCall::CardImage), Required(Rec, CallName, "Rec"), nullptr);
         return 0;
     });
 }

@@ -3,21 +3,18 @@
 #include <cstring>
 #include <vector>
 
+#include "host/AnswerRules.h"
 #include "host/Tolvex29.h"
 #include "xml/XmlLoad.h"
 
 namespace Tolvex29 {
 
-namespace {
-
-char FoldAsciiLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
-
 Scenario::Scenario()
-    : document_(TolvexXml::LoadXmlFile(ScenarioFileName)), root_(document_->NeedChild("Root")) {}
+    : document_(TolvexXml::LoadXmlFile(ScenarioFileName)),
+      root_(document_->NeedChild("Root")),
+      answers_(root_->GetChildNodes()) {}
 
-bool Scenario::IsNamedOneOf(TolvexXml::TXmlNode& node, std::initializer_list<std::string_view> names) {
+bool Scenario::IsNamedOneOf(TolvexXml::TXmlNode& node, const std::vector<std::string_view>& names) {
     // The stored name, compared where it stands: this runs for every answer.
     const std::vector<std::string>& storedNames = node.NameTable().Names();
     const auto nameId = static_cast<std::size_t>(node.GetNameId());
@@ -26,13 +23,6 @@ bool Scenario::IsNamedOneOf(TolvexXml::TXmlNode& node, std::initializer_list<std
     for (const std::string_view name : names)
         if (EqualIgnoringAsciiCase(nodeName, name)) return true;
     return false;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size()) return false;
-    for (std::size_t i = 0; i < left.size(); ++i)
-        if (FoldAsciiLetter(left[i]) != FoldAsciiLetter(right[i])) return false;
-    return true;
 }
 
 void CopyTextField(char* field, std::size_t limit, const std::string& text) {

@@ -1,14 +1,14 @@
 // What every export shares when it answers from the scenario file: loading it,
-// walking the answers under Root, comparing element names, filling text fields,
-// and refusing host pointers it cannot use.
+// the answers under Root, comparing element names, filling text fields, and
+// refusing host pointers it cannot use.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/Exception.h"
 #include "xml/TolvexXml.h"
@@ -22,24 +22,16 @@ public:
     // Loads "in.xml" from the current directory and takes its Root element.
     Scenario();
 
-    // The first child of Root, in document order, whose node name is one of the
-    // names (ASCII letters compared without case) and that satisfies the test;
-    // empty when there is none. Children of other names are not tested.
-    template <class Test>
-    TolvexXml::IXmlNode FindAnswer(std::initializer_list<std::string_view> names, Test&& test) const {
-        const TolvexXml::IXmlNodeList answers = root_->GetChildNodes();
-        for (std::int32_t index = 0; index < answers->GetCount(); ++index) {
-            TolvexXml::IXmlNode answer = answers->GetItem(index);
-            if (IsNamedOneOf(*answer, names) && test(*answer)) return answer;
-        }
-        return nullptr;
-    }
+    // Root's children: the answers, with whatever else the file holds.
+    const TolvexXml::IXmlNodeList& Answers() const { return answers_; }
+
+    // True when the node's name is one of the names, ASCII letters compared without case.
+    static bool IsNamedOneOf(TolvexXml::TXmlNode& node, const std::vector<std::string_view>& names);
 
 private:
-    static bool IsNamedOneOf(TolvexXml::TXmlNode& node, std::initializer_list<std::string_view> names);
-
     TolvexXml::IXmlDocument document_;
     TolvexXml::IXmlNode root_;
+    TolvexXml::IXmlNodeList answers_;
 };
 
 // An attribute that a call asks many answers for. Its name is resolved to its id
@@ -55,6 +47,9 @@ public:
     std::string Text(TolvexXml::TXmlNode& answer, const std::string& defaultText) const {
         return answer.GetAttrTextById(IdIn(answer), defaultText);
     }
+    bool Bool(TolvexXml::TXmlNode& answer, bool defaultValue) const {
+        return answer.GetAttrBoolById(IdIn(answer), defaultValue);
+    }
 
 private:
     std::int32_t IdIn(TolvexXml::TXmlNode& answer) const {
@@ -65,9 +60,6 @@ private:
     std::string name_;
     mutable std::int32_t id_ = -1;
 };
-
-// Equal length and equal bytes once the ASCII letters a-z are folded to A-Z.
-bool EqualIgnoringAsciiCase(std::string_view left, std::string_view right);
 
 // Copies at most limit bytes of the text into the field, then a NUL.
 void CopyTextField(char* field, std::size_t limit, const std::string& text);

@@ -1,7 +1,6 @@
 // TransactionsEx: logs a batch of transactions, dumps the input once per run of
 // one unit, and matches each transaction against the "TransactionsEx" answers.
-#include <limits>
-
+#include "host/AnswerMatch.h"
 #include "host/CallLines.h"
 #include "host/Scenario.h"
 #include "host/Tolvex29.h"
@@ -11,35 +10,10 @@
 #include "platform/FailureBoundary.h"
 
 using namespace Tolvex29;
-using TolvexXml::TXmlNode;
 
 namespace {
 
 constexpr const char* CallName = "TransactionsEx";
-
-// An answer matches when each test attribute present equals the transaction's
-// value or bounds its amount; the tests are read in order, up to the first miss.
-// The attribute names are resolved once per call.
-class AnswerTests {
-public:
-    bool Match(TXmlNode& answer, const TTransactionRec& transaction) const {
-        const int64_t account = static_cast<int64_t>(transaction.Account);
-        const int64_t cardCode = transaction.CardCode;
-        const int64_t kind = transaction.Kind;
-        const int64_t summa = transaction.Summa;
-        return account_.Int64(answer, account) == account && cardCode_.Int64(answer, cardCode) == cardCode &&
-               kind_.Int64(answer, kind) == kind &&
-               minSumma_.Int64(answer, std::numeric_limits<int64_t>::min()) <= summa &&
-               maxSumma_.Int64(answer, std::numeric_limits<int64_t>::max()) >= summa;
-    }
-
-private:
-    const AnswerAttr account_{"Account"};
-    const AnswerAttr cardCode_{"CardCode"};
-    const AnswerAttr kind_{"Kind"};
-    const AnswerAttr minSumma_{"MinSumma"};
-    const AnswerAttr maxSumma_{"MaxSumma"};
-};
 
 }  // namespace
 
@@ -65,7 +39,7 @@ extern "C" int32_t TOLVEX_CALL TransactionsEx(int32_t Count, TTransactionRec* co
 
         int lastDumpedUnit = -1;  // no 8-bit unit has this number
         const Scenario scenario;
-        const AnswerTests answerTests;
+        const TransactionMatcher matcher;
         int32_t result = 0;
         std::string& output = TransactionsOutput();
         output.clear();
@@ -81,11 +55,11 @@ extern "C" int32_t TOLVEX_CALL TransactionsEx(int32_t Count, TTransactionRec* co
             LogFile::LogWrite(TransactionLine(transaction));
             LogFile::LogWrite(AmountsLine(transaction, decimalSeparator));
 
-            const TolvexXml::IXmlNode match = scenario.FindAnswer(
-                {"TransactionsEx"}, [&](TXmlNode& answer) { return answerTests.Match(answer, transaction); });
+            const TolvexXml::IXmlNode match = matcher.Match(scenario, transaction, nullptr);
             if (!match) continue;
-            if (const TolvexXml::IXmlNode outXml = match->SelectElement("OutXML")) output = outXml->GetText();
-            if (static_cast<int32_t>(match->GetAttrInt64("Result", 0)) != 0) result = 1;
+            if (const TolvexXml::IXmlNode outXml = match->SelectElement(RuleOf(AnswerCall::Transactions).outputChild))
+                output = outXml->GetText();
+            if (matcher.Result(*match, nullptr) != 0) result = 1;
         }
 
         *OutBuf = output.c_str();
