@@ -46,7 +46,8 @@ private:
 
 // The first answer of the call, in document order, that satisfies the test:
 // children of Root whose name is one of the rule's element names. The others
-// are passed over without a read.
+// are passed over without a read; the trace hears of those that no call reads
+// (a misspelt answer, say), not of the answers of other calls.
 template <class Test>
 TolvexXml::IXmlNode FindRuleAnswer(const Scenario& scenario, const AnswerRule& rule, MatchTrace* trace, Test&& test) {
     const TolvexXml::IXmlNodeList& answers = scenario.Answers();
@@ -54,8 +55,8 @@ TolvexXml::IXmlNode FindRuleAnswer(const Scenario& scenario, const AnswerRule& r
         TolvexXml::IXmlNode answer = answers->GetItem(index);
         if (Scenario::IsNamedOneOf(*answer, rule.elementNames)) {
             if (test(*answer)) return answer;
-        } else if (trace && answer->GetNodeType() == TolvexXml::ELEMENT_NODE) {
-            trace->PassedOver(*answer, "not an answer of " + std::string(rule.callName));
+        } else if (trace && answer->GetNodeType() == TolvexXml::ELEMENT_NODE && !RuleForElement(answer->GetNodeName())) {
+            trace->PassedOver(*answer, "no call reads an element of this name");
         }
     }
     return nullptr;

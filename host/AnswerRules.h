@@ -61,6 +61,9 @@ struct AnswerRule {
     std::vector<AttributeRule> outputAttributes;
 };
 
+// GetCardImageEx answers card 0 with this file name without reading the scenario.
+inline constexpr char BuiltInCardImageFile[] = "image0.xml";
+
 // The rules of the four calls, in the order of AnswerCall.
 const std::vector<AnswerRule>& AnswerRules();
 const AnswerRule& RuleOf(AnswerCall call);

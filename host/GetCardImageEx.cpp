@@ -16,16 +16,16 @@ namespace {
 
 constexpr const char* CallName = "GetCardImageEx";
 
-// The answer for card 0: "image0.xml" and zero bytes, the whole field.
-constexpr char BuiltInImageBlock[sizeof(TCardImageRec::FileName)] = "image0.xml";
-
 }  // namespace
 
 extern "C" int32_t TOLVEX_CALL GetCardImageEx(int64_t CardCode, TCardImageRec* Rec) {
     return Platform::CallForHost([&]() -> int32_t {
         LogFile::LogWrite(CardImageCallLine(CallTimeText(), CardCode));
         if (CardCode == 0) {
-            std::memcpy(Required(Rec, CallName, "Rec")->FileName, BuiltInImageBlock, sizeof BuiltInImageBlock);
+            // The built-in name and zero bytes: the whole field is written.
+            char* const fileName = Required(Rec, CallName, "Rec")->FileName;
+            std::memset(fileName, 0, sizeof(TCardImageRec::FileName));
+            std::memcpy(fileName, BuiltInCardImageFile, sizeof BuiltInCardImageFile - 1);
             return 0;
         }
         const Scenario scenario;

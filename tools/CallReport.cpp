@@ -3,22 +3,32 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/Json.h"
+#include "tools/JsonText.h"
 
 namespace TolvexHost {
 
 namespace {
 
-ReportField Number(const char* name, std::int64_t value) { return {name, std::to_string(value), ReportField::Number}; }
-
-ReportField Flag(const char* name, std::uint8_t value) {
-    // The host reads any non-zero byte as true; show other values as they are.
-    return value <= 1 ? ReportField{name, value ? "true" : "false", ReportField::Boolean} : Number(name, value);
-}
-
-template <size_t Size>
-ReportField Text(const char* name, const char (&field)[Size]) {
-    return {name, std::string(field, strnlen(field, Size)), ReportField::Text};
+// A signed integer field of a record, as wide as it is.
+std::int64_t SignedField(const char* bytes, std::size_t size) {
+    switch (size) {
+        case 1: return static_cast<std::int8_t>(*bytes);
+        case 2: {
+            std::int16_t value;
+            std::memcpy(&value, bytes, sizeof value);
+            return value;
+        }
+        case 4: {
+            std::int32_t value;
+            std::memcpy(&value, bytes, sizeof value);
+            return value;
+        }
+        default: {
+            std::int64_t value;
+            std::memcpy(&value, bytes, sizeof value);
+            return value;
+        }
+    }
 }
 
 // A text between double quotes; control bytes and quotes escaped.
@@ -41,30 +51,37 @@ std::string Quoted(const std::string& text) {
 
 }  // namespace
 
-std::vector<ReportField> FieldsOf(const TCardInfoRec& info) {
-    return {Number("Account", info.Account), Flag("Deleted", info.Deleted), Number("Discount", info.Discount),
-            Number("Bonus", info.Bonus), Number("Summa", info.Summa), Number("DiscLimit", info.DiscLimit),
-            Text("Holder", info.Holder), Number("Sum2", info.Sum2), Number("Sum3", info.Sum3),
-            Number("Sum4", info.Sum4), Number("Sum5", info.Sum5), Number("Sum6", info.Sum6),
-            Number("Sum7", info.Sum7), Number("Sum8", info.Sum8), Number("Unpay", info.Unpay),
-            Flag("Seize", info.Seize), Flag("Locked", info.Locked), Text("WhyLock", info.WhyLock),
-            Text("DopInfo", info.DopInfo), Text("ScrMessage", info.ScrMessage), Text("PrnMessage", info.PrnMessage)};
+std::vector<ReportField> FieldsOf(Tolvex29::AnswerCall call, const void* record) {
+    std::vector<ReportField> fields;
+    for (const Tolvex29::AttributeRule& rule : Tolvex29::RuleOf(call).attributes) {
+        if (rule.role != Tolvex29::AttributeRole::Field) continue;
+        const char* const bytes = static_cast<const char*>(record) + rule.field.offset;
+        switch (rule.kind) {
+            case Tolvex29::ValueKind::Text:
+                fields.push_back({rule.name, std::string(bytes, strnlen(bytes, rule.field.size)), ReportField::Text});
+                break;
+            case Tolvex29::ValueKind::Boolean: {
+                // The host reads any non-zero byte as true; other values are shown as they are.
+                const auto byte = static_cast<unsigned char>(*bytes);
+                if (byte <= 1)
+                    fields.push_back({rule.name, byte ? "true" : "false", ReportField::Boolean});
+                else
+                    fields.push_back({rule.name, std::to_string(byte), ReportField::Number});
+                break;
+            }
+            case Tolvex29::ValueKind::Integer:
+                fields.push_back({rule.name, std::to_string(SignedField(bytes, rule.field.size)), ReportField::Number});
+                break;
+        }
+    }
+    return fields;
 }
 
-std::vector<ReportField> FieldsOf(const TCardImageRec& image) { return {Text("FileName", image.FileName)}; }
-
-std::vector<ReportField> FieldsOf(const TEmailCardRec& card) {
-    return {Number("Account", card.Account), Number("CardCode", card.CardCode), Text("Name", card.Name)};
-}
-
-std::string ReportText(const CallReport& report) {
-    std::string text = report.call + "(" + report.arguments + ")";
-    if (report.outcome.failed)
-        return text + " failed\n  " + report.outcome.className + ": " + report.outcome.message + "\n";
-    text += " -> " + std::to_string(report.outcome.result) + "\n";
+std::string FieldsText(const std::vector<ReportField>& fields) {
     // The text form leaves out the fields that hold nothing; JSON lists them all.
+    std::string text;
     bool omitted = false;
-    for (const ReportField& field : report.record) {
+    for (const ReportField& field : fields) {
         if (field.value.empty() || field.value == "0" || field.value == "false") {
             omitted = true;
             continue;
@@ -74,36 +91,47 @@ std::string ReportText(const CallReport& report) {
         text += line + (field.kind == ReportField::Text ? Quoted(field.value) : field.value) + "\n";
     }
     if (omitted) text += "  (the other fields are 0, false or empty)\n";
+    return text;
+}
+
+std::string ReportText(const CallReport& report) {
+    std::string text = report.call + "(" + report.arguments + ")";
+    if (report.outcome.failed)
+        return text + " failed\n  " + report.outcome.className + ": " + report.outcome.message + "\n";
+    text += " -> " + std::to_string(report.outcome.result) + "\n";
+    text += FieldsText(report.record);
     if (report.output)
         text += "  output      kind " + std::to_string(report.output->kind) + ", " +
                 std::to_string(report.output->length) + " bytes: " + Quoted(report.output->text) + "\n";
     return text;
 }
 
-std::string ReportJson(const CallReport& report) {
-    JsonObject json;
-    json.AddText("call", report.call).AddText("arguments", report.arguments);
+nlohmann::ordered_json ReportJsonValue(const CallReport& report) {
+    nlohmann::ordered_json json;
+    json["call"] = report.call;
+    json["arguments"] = JsonText(report.arguments);
     if (report.outcome.failed) {
-        json.Add("failure", JsonObject()
-                                .AddText("class", report.outcome.className)
-                                .AddText("message", report.outcome.message)
-                                .Text());
-        return json.Text();
+        json["failure"] = {{"class", report.outcome.className}, {"message", JsonText(report.outcome.message)}};
+        return json;
     }
-    json.Add("result", std::to_string(report.outcome.result));
+    json["result"] = report.outcome.result;
     if (!report.record.empty()) {
-        JsonObject record;
-        for (const ReportField& field : report.record)
-            record.Add(field.name, field.kind == ReportField::Text ? JsonString(field.value) : field.value);
-        json.Add("record", record.Text());
+        nlohmann::ordered_json& record = json["record"];
+        for (const ReportField& field : report.record) {
+            if (field.kind == ReportField::Text)
+                record[field.name] = JsonText(field.value);
+            else if (field.kind == ReportField::Boolean)
+                record[field.name] = field.value == "true";
+            else
+                record[field.name] = std::stoll(field.value);
+        }
     }
     if (report.output)
-        json.Add("output", JsonObject()
-                               .AddText("text", report.output->text)
-                               .Add("length", std::to_string(report.output->length))
-                               .Add("kind", std::to_string(report.output->kind))
-                               .Text());
-    return json.Text();
+        json["output"] = {
+            {"text", JsonText(report.output->text)}, {"length", report.output->length}, {"kind", report.output->kind}};
+    return json;
 }
+
+std::string ReportJson(const CallReport& report) { return ReportJsonValue(report).dump(); }
 
 }  // namespace TolvexHost

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host/TolvexTypes.h"
+#include <nlohmann/json.hpp>
+
+#include "host/AnswerRules.h"
 #include "tools/HostLibrary.h"
 
 namespace TolvexHost {
@@ -32,11 +34,14 @@ struct CallReport {
     std::optional<CallOutput> output;
 };
 
-std::vector<ReportField> FieldsOf(const TCardInfoRec& info);
-std::vector<ReportField> FieldsOf(const TCardImageRec& image);
-std::vector<ReportField> FieldsOf(const TEmailCardRec& card);
+// The record's fields that the call writes, by name, in the rules' order.
+std::vector<ReportField> FieldsOf(Tolvex29::AnswerCall call, const void* record);
 
+// The fields that hold something, one a line; a note when the others hold nothing.
+std::string FieldsText(const std::vector<ReportField>& fields);
 std::string ReportText(const CallReport& report);
+// One JSON object: call, arguments, then the failure, or the result, record and output.
+nlohmann::ordered_json ReportJsonValue(const CallReport& report);
 std::string ReportJson(const CallReport& report);
 
 }  // namespace TolvexHost

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "tools/ArgumentValues.h"
 #include "tools/CommandLine.h"
@@ -25,40 +26,27 @@ namespace {
 constexpr std::int64_t Int64Min = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t Int64Max = std::numeric_limits<std::int64_t>::max();
 
-// The host's input buffer and its kind, shared by card-info and transactions.
-struct HostInput {
-    std::string bytes;
-    bool given = false;
-    std::uint16_t kind = 0;
-
-    // True when the option was one of the input options.
-    bool Take(const std::string& option, Arguments& arguments) {
-        if (option == "--inp-kind") {
-            kind = static_cast<std::uint16_t>(ParseInteger(option, arguments.Value(option), 0, 0xFFFF));
-            return true;
-        }
-        if (option != "--input" && option != "--input-file" && option != "--input-hex") return false;
-        if (given) throw UsageError(arguments.Command() + ": give the input once");
-        given = true;
-        const std::string value = arguments.Value(option);
-        if (option == "--input") {
-            bytes = value;
-        } else if (option == "--input-hex") {
-            bytes = ParseHexBytes(option, value);
-        } else {
-            std::ifstream file(value, std::ios::binary);
-            if (!file) throw UsageError(arguments.Command() + ": cannot read input file " + value);
-            bytes.assign(std::istreambuf_iterator<char>(file), {});
-        }
+// The input options shared by card-info and transactions; true when the option was one.
+bool TakeInputOption(const std::string& option, Arguments& arguments, CallRequest& request, bool& inputGiven) {
+    if (option == "--inp-kind") {
+        request.inpKind = static_cast<std::uint16_t>(ParseInteger(option, arguments.Value(option), 0, 0xFFFF));
         return true;
     }
-
-    const void* Buffer() const { return bytes.empty() ? nullptr : bytes.data(); }
-    std::uint32_t Length() const { return static_cast<std::uint32_t>(bytes.size()); }
-    std::string Describe() const {
-        return "InpLen=" + std::to_string(bytes.size()) + ", InpKind=" + std::to_string(kind);
+    if (option != "--input" && option != "--input-file" && option != "--input-hex") return false;
+    if (inputGiven) throw UsageError(arguments.Command() + ": give the input once");
+    inputGiven = true;
+    const std::string value = arguments.Value(option);
+    if (option == "--input") {
+        request.input = value;
+    } else if (option == "--input-hex") {
+        request.input = ParseHexBytes(option, value);
+    } else {
+        std::ifstream file(value, std::ios::binary);
+        if (!file) throw UsageError(arguments.Command() + ": cannot read input file " + value);
+        request.input.assign(std::istreambuf_iterator<char>(file), {});
     }
-};
+    return true;
+}
 
 std::int64_t ParseCardCode(Arguments& arguments) {
     return ParseInteger("card code", arguments.Positional("card code"), Int64Min, Int64Max);
@@ -74,36 +62,17 @@ std::optional<CallOutput> CopyOutput(const char* outBuf, std::int32_t outLen, st
 // Result 1 (not found) leaves the record as the host passed it: nothing to show.
 bool Written(const CallReport& report) { return !report.outcome.failed && report.outcome.result == 0; }
 
-HostCall ParseCardInfo(Arguments& arguments) {
-    const std::int64_t cardCode = ParseCardCode(arguments);
-    std::int32_t rest = 0, unit = 0;
-    HostInput input;
+void ParseCardInfo(Arguments& arguments, CallRequest& request) {
+    request.cardCode = ParseCardCode(arguments);
+    bool inputGiven = false;
     for (std::string option = arguments.NextOption(); !option.empty(); option = arguments.NextOption()) {
         if (option == "--rest")
-            rest = static_cast<std::int32_t>(ParseInteger(option, arguments.Value(option), INT32_MIN, INT32_MAX));
+            request.rest = static_cast<std::int32_t>(ParseInteger(option, arguments.Value(option), INT32_MIN, INT32_MAX));
         else if (option == "--unit")
-            unit = static_cast<std::int32_t>(ParseInteger(option, arguments.Value(option), INT32_MIN, INT32_MAX));
-        else if (!input.Take(option, arguments))
+            request.unit = static_cast<std::int32_t>(ParseInteger(option, arguments.Value(option), INT32_MIN, INT32_MAX));
+        else if (!TakeInputOption(option, arguments, request, inputGiven))
             arguments.Unknown(option);
     }
-    arguments.ExpectEnd();
-    return [=](HostLibrary& library) {
-        CallReport report{"GetCardInfoEx",
-                          "card " + std::to_string(cardCode) + ", rest " + std::to_string(rest) + ", unit " +
-                              std::to_string(unit) + ", " + input.Describe(),
-                          {}, {}, {}};
-        TCardInfoRec info{};
-        const char* outBuf = nullptr;
-        std::int32_t outLen = 0;
-        std::int16_t outKind = 0;
-        report.outcome = CallExport([&] {
-            return library.getCardInfoEx(cardCode, rest, unit, &info, input.Buffer(), input.Length(), input.kind,
-                                         &outBuf, &outLen, &outKind);
-        });
-        if (Written(report)) report.record = FieldsOf(info);
-        if (!report.outcome.failed) report.output = CopyOutput(outBuf, outLen, outKind);
-        return report;
-    };
 }
 
 // "20.00:20.58" -> rate 2000, sum 2058.
@@ -150,77 +119,125 @@ TTransactionRec ParseTransaction(const std::string& fields) {
     return transaction;
 }
 
-HostCall ParseTransactions(Arguments& arguments) {
-    std::vector<TTransactionRec> transactions;
-    HostInput input;
+void ParseTransactions(Arguments& arguments, CallRequest& request) {
+    bool inputGiven = false;
     for (std::string option = arguments.NextOption(); !option.empty(); option = arguments.NextOption()) {
         if (option == "--tx")
-            transactions.push_back(ParseTransaction(arguments.Value(option)));
-        else if (!input.Take(option, arguments))
+            request.transactions.push_back(ParseTransaction(arguments.Value(option)));
+        else if (!TakeInputOption(option, arguments, request, inputGiven))
             arguments.Unknown(option);
     }
-    arguments.ExpectEnd();
-    return [=](HostLibrary& library) {
-        CallReport report{"TransactionsEx", std::to_string(transactions.size()) + " transactions, " + input.Describe(),
-                          {}, {}, {}};
-        std::vector<TTransactionRec> records = transactions;
-        std::vector<TTransactionRec*> pointers;
-        for (TTransactionRec& record : records) pointers.push_back(&record);
-        const char* outBuf = nullptr;
-        std::int32_t outLen = 0;
-        std::int16_t outKind = 0;
-        report.outcome = CallExport([&] {
-            return library.transactionsEx(static_cast<std::int32_t>(pointers.size()), pointers.data(), input.Buffer(),
-                                          input.Length(), input.kind, &outBuf, &outLen, &outKind);
-        });
-        if (!report.outcome.failed) report.output = CopyOutput(outBuf, outLen, outKind);
-        return report;
-    };
 }
 
-HostCall ParseCardImage(Arguments& arguments) {
-    const std::int64_t cardCode = ParseCardCode(arguments);
-    arguments.ExpectEnd();
-    return [=](HostLibrary& library) {
-        CallReport report{"GetCardImageEx", "card " + std::to_string(cardCode), {}, {}, {}};
-        TCardImageRec image{};
-        report.outcome = CallExport([&] { return library.getCardImageEx(cardCode, &image); });
-        if (Written(report)) report.record = FieldsOf(image);
-        return report;
-    };
+void ParseCardImage(Arguments& arguments, CallRequest& request) { request.cardCode = ParseCardCode(arguments); }
+
+void ParseFindEmail(Arguments& arguments, CallRequest& request) { request.email = arguments.Positional("e-mail"); }
+
+CallReport CallCardInfo(HostLibrary& library, const CallRequest& request) {
+    CallReport report{"GetCardInfoEx", request.Describe(), {}, {}, {}};
+    TCardInfoRec info{};
+    const char* outBuf = nullptr;
+    std::int32_t outLen = 0;
+    std::int16_t outKind = 0;
+    report.outcome = CallExport([&] {
+        return library.getCardInfoEx(request.cardCode, request.rest, request.unit, &info, request.InputBuffer(),
+                                     request.InputLength(), request.inpKind, &outBuf, &outLen, &outKind);
+    });
+    if (Written(report)) report.record = FieldsOf(Tolvex29::AnswerCall::CardInfo, &info);
+    if (!report.outcome.failed) report.output = CopyOutput(outBuf, outLen, outKind);
+    return report;
 }
 
-HostCall ParseFindEmail(Arguments& arguments) {
-    const std::string email = arguments.Positional("e-mail");
-    arguments.ExpectEnd();
-    return [=](HostLibrary& library) {
-        CallReport report{"FindEmail", "email=" + email, {}, {}, {}};
-        TEmailCardRec card{};
-        report.outcome = CallExport([&] { return library.findEmail(email.c_str(), &card); });
-        if (Written(report)) report.record = FieldsOf(card);
-        return report;
-    };
+CallReport CallTransactions(HostLibrary& library, const CallRequest& request) {
+    CallReport report{"TransactionsEx", request.Describe(), {}, {}, {}};
+    std::vector<TTransactionRec> records = request.transactions;
+    std::vector<TTransactionRec*> pointers;
+    for (TTransactionRec& record : records) pointers.push_back(&record);
+    const char* outBuf = nullptr;
+    std::int32_t outLen = 0;
+    std::int16_t outKind = 0;
+    report.outcome = CallExport([&] {
+        return library.transactionsEx(static_cast<std::int32_t>(pointers.size()), pointers.data(),
+                                      request.InputBuffer(), request.InputLength(), request.inpKind, &outBuf, &outLen,
+                                      &outKind);
+    });
+    if (!report.outcome.failed) report.output = CopyOutput(outBuf, outLen, outKind);
+    return report;
 }
 
-using CallParser = HostCall (*)(Arguments&);
+CallReport CallCardImage(HostLibrary& library, const CallRequest& request) {
+    CallReport report{"GetCardImageEx", request.Describe(), {}, {}, {}};
+    TCardImageRec image{};
+    report.outcome = CallExport([&] { return library.getCardImageEx(request.cardCode, &image); });
+    if (Written(report)) report.record = FieldsOf(Tolvex29::AnswerCall::CardImage, &image);
+    return report;
+}
 
-CallParser ParserOf(const std::string& command) {
-    if (command == "card-info") return ParseCardInfo;
-    if (command == "transactions") return ParseTransactions;
-    if (command == "card-image") return ParseCardImage;
-    if (command == "find-email") return ParseFindEmail;
+CallReport CallFindEmail(HostLibrary& library, const CallRequest& request) {
+    CallReport report{"FindEmail", request.Describe(), {}, {}, {}};
+    TEmailCardRec card{};
+    report.outcome = CallExport([&] { return library.findEmail(request.email.c_str(), &card); });
+    if (Written(report)) report.record = FieldsOf(Tolvex29::AnswerCall::Email, &card);
+    return report;
+}
+
+struct CallCommand {
+    const char* name;
+    Tolvex29::AnswerCall call;
+    void (*parse)(Arguments&, CallRequest&);
+    CallReport (*make)(HostLibrary&, const CallRequest&);
+};
+
+constexpr CallCommand CallCommands[] = {
+    {"card-info", Tolvex29::AnswerCall::CardInfo, ParseCardInfo, CallCardInfo},
+    {"transactions", Tolvex29::AnswerCall::Transactions, ParseTransactions, CallTransactions},
+    {"card-image", Tolvex29::AnswerCall::CardImage, ParseCardImage, CallCardImage},
+    {"find-email", Tolvex29::AnswerCall::Email, ParseFindEmail, CallFindEmail},
+};
+
+const CallCommand* CommandNamed(const std::string& name) {
+    for (const CallCommand& command : CallCommands)
+        if (name == command.name) return &command;
     return nullptr;
 }
 
+const CallCommand& CommandOf(Tolvex29::AnswerCall call) { return CallCommands[static_cast<std::size_t>(call)]; }
+
 }  // namespace
 
-bool IsCallCommand(const std::string& command) { return ParserOf(command) != nullptr; }
+std::string CallRequest::Describe() const {
+    const std::string input = "InpLen=" + std::to_string(this->input.size()) + ", InpKind=" + std::to_string(inpKind);
+    switch (call) {
+        case Tolvex29::AnswerCall::CardInfo:
+            return "card " + std::to_string(cardCode) + ", rest " + std::to_string(rest) + ", unit " +
+                   std::to_string(unit) + ", " + input;
+        case Tolvex29::AnswerCall::Transactions: return std::to_string(transactions.size()) + " transactions, " + input;
+        case Tolvex29::AnswerCall::CardImage: return "card " + std::to_string(cardCode);
+        case Tolvex29::AnswerCall::Email: break;
+    }
+    return "email=" + email;
+}
+
+bool IsCallCommand(const std::string& command) { return CommandNamed(command) != nullptr; }
+
+CallRequest ParseCallRequest(const std::vector<std::string>& words) {
+    const CallCommand* command = words.empty() ? nullptr : CommandNamed(words[0]);
+    if (!command) throw UsageError("unknown call " + (words.empty() ? std::string("(none)") : words[0]));
+    Arguments arguments(words[0], std::vector<std::string>(words.begin() + 1, words.end()));
+    CallRequest request;
+    request.call = command->call;
+    command->parse(arguments, request);
+    arguments.ExpectEnd();
+    return request;
+}
 
 HostCall ParseCall(const std::vector<std::string>& words) {
-    const CallParser parser = words.empty() ? nullptr : ParserOf(words[0]);
-    if (!parser) throw UsageError("unknown call " + (words.empty() ? std::string("(none)") : words[0]));
-    Arguments arguments(words[0], std::vector<std::string>(words.begin() + 1, words.end()));
-    return parser(arguments);
+    const CallRequest request = ParseCallRequest(words);
+    return [request](HostLibrary& library) { return MakeCall(library, request); };
+}
+
+CallReport MakeCall(HostLibrary& library, const CallRequest& request) {
+    return CommandOf(request.call).make(library, request);
 }
 
 }  // namespace TolvexHost

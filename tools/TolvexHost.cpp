@@ -16,12 +16,14 @@
 #include <io.h>
 #endif
 
+#include "host/Tolvex29.h"
 #include "platform/Exception.h"
 #include "tools/ArgumentValues.h"
 #include "tools/CommandLine.h"
 #include "tools/Demo.h"
 #include "tools/DocumentCommands.h"
 #include "tools/ExampleScenario.h"
+#include "tools/Explain.h"
 #include "tools/HostCalls.h"
 #include "tools/LibraryLocation.h"
 #include "tools/ScenarioCheck.h"
@@ -49,6 +51,7 @@ const char* const Usage =
     "  compile FILE OUT      save FILE as a binary XML image\n"
     "  render FILE [--compact]  print FILE as the library renders it\n"
     "  check [FILE]          check a scenario file (default in.xml)\n"
+    "  explain CALL ARGS     what the call would answer from in.xml and why, without calling it\n"
     "exit status: 0 completed, 1 a call or command failed, 2 bad usage\n";
 
 struct Options {
@@ -161,6 +164,18 @@ int Check(const Options& options, Arguments& arguments) {
     return HasErrors(findings) ? Failed : Completed;
 }
 
+// The call's explanation; the exit status is the one the call would give.
+int Explain(const Options& options, const std::vector<std::string>& callWords) {
+    if (callWords.empty()) throw UsageError("explain needs a call (card-info, transactions, card-image, find-email)");
+    const CallRequest request = ParseCallRequest(callWords);
+    const Explanation explanation = ExplainCall(request);
+    const std::string file = Tolvex29::ScenarioFileName;
+    const std::string text = options.json ? ExplanationJson(explanation, request, file) + "\n"
+                                          : ExplanationText(explanation, request, file);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return explanation.report.outcome.failed ? Failed : Completed;
+}
+
 int Compile(Arguments& arguments) {
     const std::string source = arguments.Positional("file"), target = arguments.Positional("output file");
     arguments.ExpectEnd();
@@ -192,6 +207,7 @@ int RunCommand(const Options& options, const std::vector<std::string>& words) {
         arguments.ExpectEnd();
         return RunCalls(options, ParseScript(ReadFile(script), script, nullptr));
     }
+    if (command == "explain") return Explain(options, std::vector<std::string>(words.begin() + 1, words.end()));
     if (command == "demo") {
         arguments.ExpectEnd();
         return Demo(options);
