@@ -107,8 +107,6 @@ std::vector<AnswerRule> MakeRules() {
 
 #undef TOLVEX_FIELD
 
-char FoldAsciiLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 }  // namespace
 
 const std::vector<AnswerRule>& AnswerRules() {

@@ -72,6 +72,8 @@ const AnswerRule* RuleForElement(std::string_view elementName);
 // The rule's attribute of that exact name, or null.
 const AttributeRule* FindAttribute(const std::vector<AttributeRule>& rules, std::string_view name);
 
+// The ASCII letters a-z as A-Z; every other byte as it is.
+inline char FoldAsciiLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 // Equal length and equal bytes once the ASCII letters a-z are folded to A-Z.
 bool EqualIgnoringAsciiCase(std::string_view left, std::string_view right);
 

@@ -33,7 +33,7 @@ public:
             } else if (StartsWith(start, "<?")) {
                 next = After(start + 2, "?>");
             } else if (StartsWith(start, "<!")) {
-                next = AfterDeclaration(start + 2);
+                next = After(start + 2, ">");  // a DOCTYPE ends at its first '>', as the loader reads it
             } else if (StartsWith(start, "</")) {
                 next = After(start + 2, ">");
                 if (--depth == 0 && inRoot) break;
@@ -65,26 +65,6 @@ private:
     std::size_t AfterQuoted(std::size_t quote) const {
         const std::size_t close = text_.find(text_[quote], quote + 1);
         return close == std::string::npos ? close : close + 1;
-    }
-
-    // A DOCTYPE or other declaration, with an internal subset in brackets.
-    std::size_t AfterDeclaration(std::size_t from) const {
-        int brackets = 0;
-        for (std::size_t at = from; at < text_.size(); ++at) {
-            const char c = text_[at];
-            if (c == '"' || c == '\'') {
-                at = AfterQuoted(at);
-                if (at == std::string::npos) return at;
-                --at;
-            } else if (c == '[') {
-                ++brackets;
-            } else if (c == ']') {
-                --brackets;
-            } else if (c == '>' && brackets <= 0) {
-                return at + 1;
-            }
-        }
-        return std::string::npos;
     }
 
     std::size_t AfterStartTag(std::size_t from, bool& empty) const {

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <set>
 
+#include "host/AnswerMatch.h"
+#include "host/AnswerRules.h"
 #include "platform/Exception.h"
+#include "tools/ElementPlaces.h"
 #include "tools/Json.h"
 #include "xml/TolvexXml.h"
 
@@ -19,66 +23,11 @@ using TolvexXml::TXmlNode;
 constexpr std::int64_t Int64Min = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t Int64Max = std::numeric_limits<std::int64_t>::max();
 
-enum class ValueType { Integer, Boolean, Text };
-
-struct AttributeRule {
-    const char* name;
-    ValueType type;
-    std::size_t textLimit = 0;  // Text: characters the record keeps; 0 = no field
-    int storedBits = 0;         // Integer: width of the record's field; 0 = 64 bits or compared only
-    std::int64_t matchLow = Int64Min, matchHigh = Int64Max;  // Integer: values the host's side can have
-};
-
-AttributeRule Integer(const char* name, int storedBits = 0) { return {name, ValueType::Integer, 0, storedBits}; }
-AttributeRule Compared(const char* name, std::int64_t low, std::int64_t high) {
-    return {name, ValueType::Integer, 0, 0, low, high};
-}
-AttributeRule Boolean(const char* name) { return {name, ValueType::Boolean}; }
-AttributeRule Text(const char* name, std::size_t limit = 0) { return {name, ValueType::Text, limit}; }
-
-enum class Export { CardInfo, Transactions, CardImage, Email };
-
-struct ElementRule {
-    Export call;
-    std::vector<const char*> names;
-    std::vector<AttributeRule> attributes;
-    const char* outputChild;  // the child element that carries the output text, or null
-    std::vector<AttributeRule> outputAttributes;
-};
-
-const std::vector<ElementRule>& ElementRules() {
-    static const std::vector<ElementRule> rules = {
-        {Export::CardInfo,
-         {"GetCardInfoEx", "GetCardInfoL"},
-         {Integer("CardCode"), Compared("InpKind", 0, 0xFFFF), Integer("Account", 32), Boolean("Deleted"),
-          Integer("Discount", 16), Integer("Bonus", 16), Integer("Summa"), Integer("DiscLimit"), Text("Holder", 40),
-          Integer("Sum2"), Integer("Sum3"), Integer("Sum4"), Integer("Sum5"), Integer("Sum6"), Integer("Sum7"),
-          Integer("Sum8"), Integer("Unpay", 32), Boolean("Seize"), Boolean("Locked"), Text("WhyLock", 255),
-          Text("DopInfo", 255), Text("ScrMessage", 255), Text("PrnMessage", 255)},
-         "OutputInfo",
-         {Integer("OutKind", 16), Integer("OutLen")}},
-        {Export::Transactions,
-         {"TransactionsEx"},
-         {Compared("Account", 0, 0xFFFFFFFF), Integer("CardCode"), Compared("Kind", 0, 0xFF), Integer("MinSumma"),
-          Integer("MaxSumma"), Integer("Result", 32)},
-         "OutXML",
-         {}},
-        {Export::CardImage, {"GetCardImageEx", "GetCardImageL"}, {Integer("CardCode"), Text("FileName", 255)}, nullptr, {}},
-        {Export::Email,
-         {"FindEmail"},
-         {Text("email"), Integer("Account", 32), Integer("CardCode"), Text("Name", 40)},
-         nullptr,
-         {}},
-    };
-    return rules;
-}
-
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualIgnoringAsciiCase(const std::string& left, const std::string& right) {
-    return left.size() == right.size() &&
-           std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) { return FoldAscii(a) == FoldAscii(b); });
-}
+using Tolvex29::AnswerCall;
+using Tolvex29::AnswerRule;
+using Tolvex29::AttributeRole;
+using Tolvex29::AttributeRule;
+using Tolvex29::ValueKind;
 
 // Edit distance, ASCII case ignored: the closest known name to a misspelt one.
 std::size_t Distance(const std::string& left, const std::string& right) {
@@ -90,7 +39,7 @@ std::size_t Distance(const std::string& left, const std::string& right) {
         for (std::size_t j = 1; j <= right.size(); ++j) {
             const std::size_t above = row[j];
             row[j] = std::min({row[j] + 1, row[j - 1] + 1,
-                               diagonal + (FoldAscii(left[i - 1]) == FoldAscii(right[j - 1]) ? 0 : 1)});
+                               diagonal + (Tolvex29::FoldAsciiLetter(left[i - 1]) == Tolvex29::FoldAsciiLetter(right[j - 1]) ? 0 : 1)});
             diagonal = above;
         }
     }
@@ -133,7 +82,7 @@ struct Keys {
 
 class Checker {
 public:
-    explicit Checker(std::vector<Finding>& findings) : findings_(findings) {}
+    Checker(std::vector<Finding>& findings, const ElementPlaces& places) : findings_(findings), places_(places) {}
 
     void CheckRoot(TXmlNode& root) {
         CollectNames(root, documentNames_);
@@ -149,19 +98,23 @@ public:
 
 private:
     void Report(Finding::Severity severity, const std::string& message) {
-        findings_.push_back({severity, where_, message});
+        Finding finding{severity, where_, message};
+        if (place_) {
+            finding.line = place_->line;
+            finding.column = place_->column;
+        }
+        findings_.push_back(std::move(finding));
     }
 
     void CheckAnswer(TXmlNode& element, std::size_t position) {
         const std::string name = element.GetNodeName();
         where_ = "element " + std::to_string(position) + " <" + name + ">";
-        const ElementRule* rule = nullptr;
-        for (const ElementRule& candidate : ElementRules())
-            for (const char* known : candidate.names)
-                if (EqualIgnoringAsciiCase(name, known)) rule = &candidate;
+        place_ = places_.Of(position);
+        const AnswerRule* rule = Tolvex29::RuleForElement(name);
         if (!rule) {
             std::vector<std::string> known;
-            for (const ElementRule& candidate : ElementRules()) known.insert(known.end(), candidate.names.begin(), candidate.names.end());
+            for (const AnswerRule& candidate : Tolvex29::AnswerRules())
+                known.insert(known.end(), candidate.elementNames.begin(), candidate.elementNames.end());
             Report(Finding::Warning, "unknown element, no call reads it (closest: " + Closest(name, known) + ")");
             return;
         }
@@ -178,7 +131,7 @@ private:
                 where_ = answer;
             }
         }
-        if (rule->call == Export::Email && !element.AttrExists("CardCode"))
+        if (rule->call == AnswerCall::Email && !element.AttrExists("CardCode"))
             Report(Finding::Warning, "no CardCode: FindEmail returns 0 with only Account written");
         if (keys.readable) CheckReachable(rule->call, keys);
     }
@@ -210,48 +163,43 @@ private:
 
     void CheckValue(TXmlNode& element, const AttributeRule& rule, Keys* keys) {
         const std::string attribute = std::string(rule.name) + "=\"" + element.GetAttrText(rule.name, "") + "\"";
+        const Tolvex29::RuleAttr value(rule);
         try {
-            if (rule.type == ValueType::Boolean) {
-                element.GetAttrBool(rule.name, false);
-            } else if (rule.type == ValueType::Text) {
-                const std::string text = element.GetAttrText(rule.name, "");
-                if (rule.textLimit != 0 && text.size() > rule.textLimit)
+            if (rule.kind == ValueKind::Boolean) {
+                value.Bool(element, nullptr);
+            } else if (rule.kind == ValueKind::Text) {
+                const std::string text = value.Text(element, nullptr);
+                if (rule.field.name && text.size() > rule.textLimit)
                     Report(Finding::Warning, std::string(rule.name) + " has " + std::to_string(text.size()) +
                                                  " characters; the record keeps the first " +
                                                  std::to_string(rule.textLimit));
                 if (keys && std::string(rule.name) == "email") keys->email = text;
             } else {
-                CheckInteger(rule, element.GetAttrInt64(rule.name, 0), keys);
+                CheckInteger(rule, value.Int64(element, nullptr), keys);
             }
         } catch (const std::exception& error) {
-            if (keys && IsKey(rule.name)) keys->readable = false;
+            if (keys && rule.role == AttributeRole::Key) keys->readable = false;
             // FindEmail catches its failures: the host sees result 0 and a half-written record.
-            Report(Finding::Error, attribute + (currentCall_ == Export::Email ? " ends FindEmail with result 0: "
+            Report(Finding::Error, attribute + (currentCall_ == AnswerCall::Email ? " ends FindEmail with result 0: "
                                                                                : " fails the call: ") +
                                        FailureText(error));
         }
     }
 
-    // The attributes that decide which calls an answer can take.
-    bool IsKey(const std::string& name) const {
-        return name == "CardCode" || name == "InpKind" || name == "Kind" || name == "MinSumma" ||
-               name == "MaxSumma" || name == "email" || (name == "Account" && currentCall_ == Export::Transactions);
-    }
-
     void CheckInteger(const AttributeRule& rule, std::int64_t value, Keys* keys) {
         const std::string name = rule.name;
-        if (rule.storedBits != 0) {
-            const std::int64_t low = -(std::int64_t{1} << (rule.storedBits - 1));
-            const std::int64_t high = (std::int64_t{1} << rule.storedBits) - 1;
+        const int bits = rule.StoredBits();
+        if (bits < 64) {
+            const std::int64_t low = -(std::int64_t{1} << (bits - 1));
+            const std::int64_t high = (std::int64_t{1} << bits) - 1;
             if (value < low || value > high)
-                Report(Finding::Warning, name + " " + std::to_string(value) + " is beyond " +
-                                             std::to_string(rule.storedBits) + " bits; only its low " +
-                                             std::to_string(rule.storedBits) + " bits are used");
+                Report(Finding::Warning, name + " " + std::to_string(value) + " is beyond " + std::to_string(bits) +
+                                             " bits; only its low " + std::to_string(bits) + " bits are used");
         }
         if (value < rule.matchLow || value > rule.matchHigh)
             Report(Finding::Warning, name + " " + std::to_string(value) + " never matches: the host's value is " +
                                          std::to_string(rule.matchLow) + ".." + std::to_string(rule.matchHigh));
-        if (!keys) return;
+        if (!keys || rule.role != AttributeRole::Key) return;
         if (name == "CardCode") keys->cardCode = value;
         if (name == "InpKind") keys->inpKind = value;
         if (name == "Account") keys->account = value;
@@ -266,10 +214,10 @@ private:
         Unreachable("element " + std::to_string(earlier.element) + " answers every call this one could");
     }
 
-    void CheckReachable(Export call, const Keys& keys) {
+    void CheckReachable(AnswerCall call, const Keys& keys) {
         std::vector<Keys>& earlier = answers_[static_cast<int>(call)];
         switch (call) {
-        case Export::CardInfo: {
+        case AnswerCall::CardInfo: {
             // Reached in the first pass by its own input kind, or in the second as
             // the first answer for its card.
             const std::int64_t card = keys.cardCode.value_or(0), kind = keys.inpKind.value_or(0);
@@ -284,7 +232,7 @@ private:
             if (sameCard && (sameKeys || !kindCanMatch)) ShadowedBy(sameKeys ? *sameKeys : *sameCard);
             break;
         }
-        case Export::Transactions: {
+        case AnswerCall::Transactions: {
             if (keys.minSumma > keys.maxSumma) {
                 Unreachable("MinSumma is above MaxSumma");
                 break;
@@ -301,7 +249,7 @@ private:
                 }
             break;
         }
-        case Export::CardImage: {
+        case AnswerCall::CardImage: {
             if (keys.cardCode.value_or(0) == 0) {
                 Unreachable("card 0 is answered without reading the file");
                 break;
@@ -313,9 +261,9 @@ private:
                 }
             break;
         }
-        case Export::Email:
+        case AnswerCall::Email:
             for (const Keys& other : earlier)
-                if (EqualIgnoringAsciiCase(other.email, keys.email)) {
+                if (Tolvex29::EqualIgnoringAsciiCase(other.email, keys.email)) {
                     ShadowedBy(other);
                     break;
                 }
@@ -325,23 +273,13 @@ private:
     }
 
     std::vector<Finding>& findings_;
+    const ElementPlaces& places_;
     std::set<std::string> documentNames_;
     std::string where_;
-    Export currentCall_ = Export::CardInfo;
+    const TextPlace* place_ = nullptr;
+    AnswerCall currentCall_ = AnswerCall::CardInfo;
     std::vector<Keys> answers_[4];
 };
-
-// Places the finding at the line and byte column of the file's offset: lines end
-// at LF (CR LF counts once, its CR being the last byte of the line).
-void PlaceAtOffset(Finding& finding, const std::string& fileName, std::int64_t offset) {
-    std::ifstream file(fileName, std::ios::binary);
-    std::string head(static_cast<std::size_t>(offset), '\0');
-    file.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(file.gcount()));
-    const std::size_t lineStart = head.rfind('\n') + 1;  // 0 on the first line
-    finding.line = 1 + std::count(head.begin(), head.end(), '\n');
-    finding.column = static_cast<std::int64_t>(head.size() - lineStart) + 1;
-}
 
 }  // namespace
 
@@ -350,14 +288,19 @@ std::vector<Finding> CheckScenario(const std::string& fileName) {
     // Loaded as LoadXmlFile loads it for the exports, into a document kept to ask
     // where parsing stopped.
     const TolvexXml::IXmlDocument document(new TolvexXml::TXmlDocument(TolvexXml::GlobalNameTable()));
+    std::string text;  // the file's bytes, for places
+    if (std::ifstream file{fileName, std::ios::binary}) text.assign(std::istreambuf_iterator<char>(file), {});
     try {
         document->LoadFromFile(fileName);
         const TolvexXml::IXmlNode root = document->NeedChild("Root");
-        Checker(findings).CheckRoot(*root);
+        Checker(findings, ElementPlaces(text)).CheckRoot(*root);
     } catch (const std::exception& error) {
         findings.push_back({Finding::Error, "", "every call fails: " + FailureText(error)});
-        if (document->GetParseErrorOffset() >= 0)
-            PlaceAtOffset(findings.back(), fileName, document->GetParseErrorOffset());
+        if (document->GetParseErrorOffset() >= 0) {
+            const TextPlace place = PlaceOfOffset(text, static_cast<std::size_t>(document->GetParseErrorOffset()));
+            findings.back().line = place.line;
+            findings.back().column = place.column;
+        }
     }
     return findings;
 }

@@ -25,7 +25,7 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, CheckFindings,
     ::testing::Values(
         FindingCase{"BadInteger", R"(<GetCardInfoEx CardCode="7" Bonus="1O"/>)", 1,
-                    "in.xml: error: element 1 <GetCardInfoEx>: Bonus=\"1O\" fails the call: TolvexXmlException: Bad "
+                    "in.xml:3:1: error: element 1 <GetCardInfoEx>: Bonus=\"1O\" fails the call: TolvexXmlException: Bad "
                     "integer attribute Bonus value: \"1O\"\n"},
         FindingCase{"BadBoolean", R"(<GetCardInfoL CardCode="7" Seize="yes"/>)", 1,
                     "error: element 1 <GetCardInfoL>: Seize=\"yes\" fails the call: EVariantTypeCastError: Could not "
@@ -90,8 +90,8 @@ TEST_F(Check, ReachableVariantsAreNotReported) {
 TEST_F(Check, FirstLetterIsToleratedWhileTheExactNameIsAbsent) {
     WriteScenario(R"(<GetCardImageEx cardCode="3" fileName="a"/><GetCardImageEx cardCode="3"/>)");
     const ToolRun run = RunTool({"check"});
-    EXPECT_EQ(run.out, "in.xml: warning: element 2 <GetCardImageEx>: unreachable: element 1 answers every call this "
-                       "one could\nin.xml: 0 error(s), 1 warning(s)\n");
+    EXPECT_EQ(run.out, "in.xml:3:44: warning: element 2 <GetCardImageEx>: unreachable: element 1 answers every call "
+                       "this one could\nin.xml: 0 error(s), 1 warning(s)\n");
 }
 
 TEST_F(Check, FileThatFailsEveryCall) {
@@ -155,8 +155,11 @@ TEST_F(Check, JsonListsTheFindings) {
     EXPECT_EQ(report["findings"].items[0]["severity"].text, "error");
     EXPECT_EQ(report["findings"].items[1]["severity"].text, "warning");
     EXPECT_EQ(report["findings"].items[1]["where"].text, "element 2 <Extra>");
-    // Only parse errors have a place in the text.
-    EXPECT_EQ(report["findings"].items[0]["line"].kind, JsonValue::Null);
+    // Each element is placed where its start tag begins.
+    EXPECT_EQ(report["findings"].items[0]["line"].text, "3");
+    EXPECT_EQ(report["findings"].items[0]["column"].text, "1");
+    EXPECT_EQ(report["findings"].items[1]["line"].text, "3");
+    EXPECT_EQ(report["findings"].items[1]["column"].text, "46");
 }
 
 }  // namespace
