@@ -26,6 +26,7 @@
 #include "tools/Explain.h"
 #include "tools/HostCalls.h"
 #include "tools/LibraryLocation.h"
+#include "tools/Snapshot.h"
 #include "tools/ScenarioCheck.h"
 #include "tools/Version.h"
 #include "xml/TolvexXmlUnit.h"
@@ -52,6 +53,7 @@ const char* const Usage =
     "  render FILE [--compact]  print FILE as the library renders it\n"
     "  check [FILE]          check a scenario file (default in.xml)\n"
     "  explain CALL ARGS     what the call would answer from in.xml and why, without calling it\n"
+    "  snapshot [LOG] [--output FILE]  a draft in.xml answering every call of LOG (default tolvex.log)\n"
     "exit status: 0 completed, 1 a call or command failed, 2 bad usage\n";
 
 struct Options {
@@ -176,6 +178,34 @@ int Explain(const Options& options, const std::vector<std::string>& callWords) {
     return explanation.report.outcome.failed ? Failed : Completed;
 }
 
+// The draft goes to FILE or standard output; what the log reader could not read
+// goes to standard error, and makes the status 1 (the draft still answers the rest).
+int Snapshot(Arguments& arguments) {
+    std::string log = "tolvex.log", output;
+    bool logGiven = false;
+    while (!arguments.Done()) {
+        const std::string option = arguments.NextOption();
+        if (option == "--output") {
+            output = arguments.Value(option);
+        } else if (!option.empty()) {
+            arguments.Unknown(option);
+        } else {
+            if (logGiven) arguments.ExpectEnd();
+            log = arguments.Positional("log");
+            logGiven = true;
+        }
+    }
+    const SnapshotDraft draft = SnapshotScenario(log);
+    for (const LogError& error : draft.errors) std::fprintf(stderr, "%s\n", error.Text().c_str());
+    if (output.empty()) {
+        std::fwrite(draft.xml.data(), 1, draft.xml.size(), stdout);
+    } else {
+        std::ofstream file(output, std::ios::binary);
+        if (!(file << draft.xml)) throw UsageError("cannot write " + output);
+    }
+    return draft.errors.empty() ? Completed : Failed;
+}
+
 int Compile(Arguments& arguments) {
     const std::string source = arguments.Positional("file"), target = arguments.Positional("output file");
     arguments.ExpectEnd();
@@ -216,6 +246,7 @@ int RunCommand(const Options& options, const std::vector<std::string>& words) {
         if (command == "check") return Check(options, arguments);
         if (command == "compile") return Compile(arguments);
         if (command == "render") return Render(arguments);
+        if (command == "snapshot") return Snapshot(arguments);
     } catch (const UsageError&) {
         throw;
     } catch (const std::exception& error) {
