@@ -8,6 +8,7 @@ install(FILES $<TARGET_FILE:Tolvex29> DESTINATION bin)
 install(PROGRAMS $<TARGET_FILE:tolvex-host> DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/host/TolvexTypes.h DESTINATION include)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
-              ${PROJECT_SOURCE_DIR}/docs/scenario.md ${PROJECT_SOURCE_DIR}/docs/host-integration.md
+              ${PROJECT_SOURCE_DIR}/docs/scenario.md ${PROJECT_SOURCE_DIR}/docs/scenario.xsd
+              ${PROJECT_SOURCE_DIR}/docs/host-integration.md ${PROJECT_SOURCE_DIR}/docs/testing-a-host.md
         DESTINATION ${TOLVEX_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/examples/in.xml DESTINATION ${TOLVEX_DOC_DIR}/examples)
