@@ -24,7 +24,7 @@ public:
     explicit LineCursor(std::string_view text) : rest_(text) {}
 
     void Expect(std::string_view literal) {
-        if (rest_.substr(0, literal.size()) != literal) Fail("\"" + std::string(literal) + "\"");
+        if (rest_.substr(0, literal.size()) != literal) Fail(std::string(1, '"').append(literal).append(1, '"'));
         rest_.remove_prefix(literal.size());
     }
 
@@ -113,7 +113,7 @@ constexpr CallKeyword CallKeywords[] = {{Export::GetCardInfoEx, "GetCardInfoEx"}
 std::optional<std::pair<CallKeyword, std::size_t>> FindCallKeyword(std::string_view text) {
     std::optional<std::pair<CallKeyword, std::size_t>> first;
     for (const CallKeyword& keyword : CallKeywords) {
-        const std::size_t position = text.find(" " + std::string(keyword.written) + ": ");
+        const std::size_t position = text.find(std::string(1, ' ').append(keyword.written).append(": "));
         if (position != std::string_view::npos && (!first || position < first->second)) first = {keyword, position};
     }
     return first;
