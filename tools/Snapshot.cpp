@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "host/AnswerRules.h"
 #include "xml/TolvexXml.h"
 
 namespace TolvexHost {
@@ -36,8 +37,7 @@ std::string CommentText(const std::string& logName, std::initializer_list<Quoted
 
 // E-mails are found ignoring the case of ASCII letters, so they count as one answer.
 std::string EmailKey(std::string email) {
-    for (char& c : email)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char& c : email) c = Tolvex29::FoldAsciiLetter(c);
     return email;
 }
 
