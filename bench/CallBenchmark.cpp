@@ -5,12 +5,14 @@
 // has its in.xml in a directory of its own under one new directory of the
 // process, and every run enters it first and removes the tolvex.log the library
 // appends to on each call, so the log stays within one run's calls.
-// Counters: bytes of the file per second, and for the peers "memory/input", the
+// Counters: bytes of the file per second, page faults per run ("faults/call"),
+// and for the peers "memory/input", the
 // heap a loaded document holds divided by the file size (mallinfo2, once per
 // run outside the timed loop). The call has no memory counter: it releases its
 // document before it returns and glibc keeps no peak to read; the document it
 // holds meanwhile is LoadXML's, whose memory/input tolvex_xml_bench reports.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -61,12 +63,23 @@ TGetCardInfoEx LibraryGetCardInfoEx() {
     return getCardInfoEx;
 }
 
-// Times measured(), which returns a positive result when it did its work.
+// The page faults of the process so far, minor and major.
+long PageFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
+// Times measured(), which returns a positive result when it did its work; counts
+// the page faults per run as "faults/call".
 template <class Measured>
 void TimeWork(benchmark::State& state, std::size_t fileSize, const std::string& failure, Measured measured) {
+    const long faultsBefore = PageFaults();
     for (auto _ : state)
         if (measured() <= 0) Fail(failure);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fileSize));
+    state.counters["faults/call"] =
+        benchmark::Counter(static_cast<double>(PageFaults() - faultsBefore), benchmark::Counter::kAvgIterations);
 }
 
 void Tolvex29GetCardInfoEx(benchmark::State& state) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <new>
 
-#include "platform/AlignedMemory.h"
+#include "platform/MemoryPages.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define TOLVEX_ARENA_POISONING 1
@@ -25,6 +25,7 @@ constexpr std::size_t FirstPieceOffset = 8;
 
 std::atomic<std::int64_t> blocksInUse{0};
 
+
 // Under AddressSanitizer the room of a freed piece is marked unusable, so that a
 // use after free is still reported for pieces carved from blocks; a block is
 // marked usable again before it goes back to the heap.
@@ -41,6 +42,66 @@ void MarkUsable(void* memory, std::size_t size, bool usable) noexcept {
 #endif
 }
 
+// Empty blocks kept between loads, so that a steady run of calls takes no new
+// pages from the system and touches no fresh ones: at most MaxCachedBlocks, the
+// rest go back to the system at once. The cache holds only blocks that a load
+// needed, so it never holds more than the largest load of the run; its bound
+// covers the load of a 10 MB scenario (about 460 blocks). The cache lives in static storage with a
+// trivial destructor (blocks may be given back while the process ends); the
+// XML unit's end empties it, so an unloaded library keeps nothing.
+class BlockCache {
+public:
+    static constexpr std::size_t MaxCachedBlocks = 512;  // 32 MiB
+
+    void* Take() noexcept {
+        Lock();
+        CachedBlock* block = head_;
+        if (block) {
+            head_ = block->next;
+            --count_;
+        }
+        Unlock();
+        return block;
+    }
+
+    // False when the cache is full.
+    bool Keep(void* memory) noexcept {
+        Lock();
+        const bool kept = count_ < MaxCachedBlocks;
+        if (kept) {
+            head_ = new (memory) CachedBlock{head_};
+            ++count_;
+        }
+        Unlock();
+        return kept;
+    }
+
+    void ReleaseAll() noexcept {
+        while (void* block = Take()) {
+            MarkUsable(block, CarvedBlocks::BlockSize, true);
+            FreePages(block, CarvedBlocks::BlockSize);
+        }
+    }
+
+private:
+    struct CachedBlock {
+        CachedBlock* next;
+    };
+
+    // A spin lock: held for a few instructions, and constant-initialised.
+    void Lock() noexcept {
+        while (locked_.test_and_set(std::memory_order_acquire)) {
+        }
+    }
+    void Unlock() noexcept { locked_.clear(std::memory_order_release); }
+
+    std::atomic_flag locked_ = ATOMIC_FLAG_INIT;
+    CachedBlock* head_ = nullptr;
+    std::size_t count_ = 0;
+};
+
+constinit BlockCache blockCache;
+
 }  // namespace
 
 // The head of a block. balance is the count of freed pieces, negated, until the
@@ -55,10 +116,14 @@ struct CarvedBlocks::Block {
         if (block->balance.fetch_sub(count, std::memory_order_acq_rel) == count) Release(block);
     }
 
+    // Into the cache, marked unusable as a whole, or back to the system.
     static void Release(Block* block) noexcept {
         block->~Block();
         MarkUsable(block, BlockSize, true);
-        FreeAligned(block);
+        if (blockCache.Keep(block))
+            MarkUsable(reinterpret_cast<char*>(block) + sizeof(void*), BlockSize - sizeof(void*), false);
+        else
+            FreePages(block, BlockSize);
         blocksInUse.fetch_sub(1, std::memory_order_relaxed);
     }
 };
@@ -67,7 +132,11 @@ static_assert(sizeof(std::atomic<std::int32_t>) <= FirstPieceOffset);
 
 void CarvedBlocks::StartBlock() {
     LeaveBlock();
-    char* memory = static_cast<char*>(AllocateAligned(BlockSize, BlockSize));
+    char* memory = static_cast<char*>(blockCache.Take());
+    if (memory)
+        MarkUsable(memory, BlockSize, true);
+    else
+        memory = static_cast<char*>(AllocatePages(BlockSize, BlockSize));
     blocksInUse.fetch_add(1, std::memory_order_relaxed);
     block_ = new (memory) Block;
     next_ = memory + FirstPieceOffset;
@@ -100,6 +169,8 @@ void CarvedFreeBatch::Flush() noexcept {
     CarvedBlocks::Block::GiveBack(block_, count_);
     count_ = 0;
 }
+
+void CarvedBlocks::ReleaseCachedBlocks() noexcept { blockCache.ReleaseAll(); }
 
 std::int64_t CarvedBlocks::BlocksInUse() noexcept { return blocksInUse.load(std::memory_order_relaxed); }
 

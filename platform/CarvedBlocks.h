@@ -1,9 +1,10 @@
 // Memory carved one piece after the other from 64 KiB blocks instead of taking a
 // heap block each: no allocator header per piece and a pointer bump per
 // allocation. Every piece is given back on its own, from any thread, and may
-// outlive the carver; a block goes back to the heap once the carver has moved on
-// from it and every piece carved from it is gone. Freed room inside a block is
-// not reused.
+// outlive the carver; a block is given up once the carver has moved on from it
+// and every piece carved from it is gone. Freed room inside a block is not
+// reused. Blocks are pages of the system's, not the host's heap; the empty blocks
+// of a load, up to 32 MiB, are kept for the next loads until ReleaseCachedBlocks.
 #pragma once
 
 #include <cstddef>
@@ -33,8 +34,10 @@ public:
     }
     // Gives back the room of a piece of that size, from any thread.
     static void Free(void* object, std::size_t size) noexcept;
-    // Blocks taken from the heap and not given back yet, over all carvers.
+    // Blocks in use (not empty, not cached), over all carvers.
     static std::int64_t BlocksInUse() noexcept;
+    // Gives the cached empty blocks back to the system (the XML unit's end).
+    static void ReleaseCachedBlocks() noexcept;
 
 private:
     friend class CarvedFreeBatch;

@@ -1,5 +1,6 @@
 #include "xml/TolvexXmlUnit.h"
 
+#include "platform/CarvedBlocks.h"
 #include "platform/UnitState.h"
 #include "xml/XmlNameTable.h"
 
@@ -24,6 +25,7 @@ void InitializeUnit() {
 void FinalizeUnit() {
     if (--unitInitCount != 0) return;
     unit.Destroy();
+    Platform::CarvedBlocks::ReleaseCachedBlocks();
 }
 
 TXmlNameTable* GlobalNameTable() noexcept {
