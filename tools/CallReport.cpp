@@ -1,5 +1,6 @@
 #include "tools/CallReport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -31,7 +32,8 @@ std::int64_t SignedField(const char* bytes, std::size_t size) {
     }
 }
 
-// A text between double quotes; control bytes and quotes escaped.
+}  // namespace
+
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
     for (char c : text) {
@@ -48,8 +50,6 @@ std::string Quoted(const std::string& text) {
     }
     return quoted + "\"";
 }
-
-}  // namespace
 
 std::vector<ReportField> FieldsOf(Tolvex29::AnswerCall call, const void* record) {
     std::vector<ReportField> fields;
@@ -75,6 +75,17 @@ std::vector<ReportField> FieldsOf(Tolvex29::AnswerCall call, const void* record)
         }
     }
     return fields;
+}
+
+std::vector<std::string> FieldsHolding(Tolvex29::AnswerCall call, const void* record, unsigned char byte) {
+    std::vector<std::string> names;
+    for (const Tolvex29::AttributeRule& rule : Tolvex29::RuleOf(call).attributes) {
+        if (rule.role != Tolvex29::AttributeRole::Field) continue;
+        const auto* const bytes = static_cast<const unsigned char*>(record) + rule.field.offset;
+        if (std::all_of(bytes, bytes + rule.field.size, [byte](unsigned char b) { return b == byte; }))
+            names.push_back(rule.name);
+    }
+    return names;
 }
 
 std::string FieldsText(const std::vector<ReportField>& fields) {

@@ -32,10 +32,21 @@ struct CallReport {
     CallOutcome outcome;
     std::vector<ReportField> record;
     std::optional<CallOutput> output;
+    // With a marked record: the fields whose bytes all still hold the marker.
+    std::vector<std::string> untouched;
 };
+
+// The byte a marked record is prefilled with.
+inline constexpr unsigned char RecordMarker = 0xA5;
 
 // The record's fields that the call writes, by name, in the rules' order.
 std::vector<ReportField> FieldsOf(Tolvex29::AnswerCall call, const void* record);
+
+// A text between double quotes, control bytes as \xNN and quotes escaped.
+std::string Quoted(const std::string& text);
+
+// The names of the record's fields whose bytes all equal the byte.
+std::vector<std::string> FieldsHolding(Tolvex29::AnswerCall call, const void* record, unsigned char byte);
 
 // The fields that hold something, one a line; a note when the others hold nothing.
 std::string FieldsText(const std::vector<ReportField>& fields);

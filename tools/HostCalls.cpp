@@ -1,6 +1,7 @@
 #include "tools/HostCalls.h"
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -36,15 +37,12 @@ bool TakeInputOption(const std::string& option, Arguments& arguments, CallReques
     if (inputGiven) throw UsageError(arguments.Command() + ": give the input once");
     inputGiven = true;
     const std::string value = arguments.Value(option);
-    if (option == "--input") {
+    if (option == "--input")
         request.input = value;
-    } else if (option == "--input-hex") {
+    else if (option == "--input-hex")
         request.input = ParseHexBytes(option, value);
-    } else {
-        std::ifstream file(value, std::ios::binary);
-        if (!file) throw UsageError(arguments.Command() + ": cannot read input file " + value);
-        request.input.assign(std::istreambuf_iterator<char>(file), {});
-    }
+    else
+        request.inputFile = value;
     return true;
 }
 
@@ -57,6 +55,12 @@ std::int64_t ParseCardCode(Arguments& arguments) {
 std::optional<CallOutput> CopyOutput(const char* outBuf, std::int32_t outLen, std::int16_t outKind) {
     if (outBuf == nullptr) return std::nullopt;
     return CallOutput{std::string(outBuf, outLen > 0 ? static_cast<size_t>(outLen) : 0), outLen, outKind};
+}
+
+// The record as the host passes it: zeros, or marker bytes when asked for.
+template <typename Record>
+void Prefill(const CallRequest& request, Record& record) {
+    std::memset(&record, request.markRecord ? RecordMarker : 0, sizeof record);
 }
 
 // Result 1 (not found) leaves the record as the host passed it: nothing to show.
@@ -134,8 +138,9 @@ void ParseCardImage(Arguments& arguments, CallRequest& request) { request.cardCo
 void ParseFindEmail(Arguments& arguments, CallRequest& request) { request.email = arguments.Positional("e-mail"); }
 
 CallReport CallCardInfo(HostLibrary& library, const CallRequest& request) {
-    CallReport report{"GetCardInfoEx", request.Describe(), {}, {}, {}};
-    TCardInfoRec info{};
+    CallReport report{"GetCardInfoEx", request.Describe(), {}, {}, {}, {}};
+    TCardInfoRec info;
+    Prefill(request, info);
     const char* outBuf = nullptr;
     std::int32_t outLen = 0;
     std::int16_t outKind = 0;
@@ -144,12 +149,13 @@ CallReport CallCardInfo(HostLibrary& library, const CallRequest& request) {
                                      request.InputLength(), request.inpKind, &outBuf, &outLen, &outKind);
     });
     if (Written(report)) report.record = FieldsOf(Tolvex29::AnswerCall::CardInfo, &info);
+    if (request.markRecord) report.untouched = FieldsHolding(Tolvex29::AnswerCall::CardInfo, &info, RecordMarker);
     if (!report.outcome.failed) report.output = CopyOutput(outBuf, outLen, outKind);
     return report;
 }
 
 CallReport CallTransactions(HostLibrary& library, const CallRequest& request) {
-    CallReport report{"TransactionsEx", request.Describe(), {}, {}, {}};
+    CallReport report{"TransactionsEx", request.Describe(), {}, {}, {}, {}};
     std::vector<TTransactionRec> records = request.transactions;
     std::vector<TTransactionRec*> pointers;
     for (TTransactionRec& record : records) pointers.push_back(&record);
@@ -166,18 +172,22 @@ CallReport CallTransactions(HostLibrary& library, const CallRequest& request) {
 }
 
 CallReport CallCardImage(HostLibrary& library, const CallRequest& request) {
-    CallReport report{"GetCardImageEx", request.Describe(), {}, {}, {}};
-    TCardImageRec image{};
+    CallReport report{"GetCardImageEx", request.Describe(), {}, {}, {}, {}};
+    TCardImageRec image;
+    Prefill(request, image);
     report.outcome = CallExport([&] { return library.getCardImageEx(request.cardCode, &image); });
     if (Written(report)) report.record = FieldsOf(Tolvex29::AnswerCall::CardImage, &image);
+    if (request.markRecord) report.untouched = FieldsHolding(Tolvex29::AnswerCall::CardImage, &image, RecordMarker);
     return report;
 }
 
 CallReport CallFindEmail(HostLibrary& library, const CallRequest& request) {
-    CallReport report{"FindEmail", request.Describe(), {}, {}, {}};
-    TEmailCardRec card{};
+    CallReport report{"FindEmail", request.Describe(), {}, {}, {}, {}};
+    TEmailCardRec card;
+    Prefill(request, card);
     report.outcome = CallExport([&] { return library.findEmail(request.email.c_str(), &card); });
     if (Written(report)) report.record = FieldsOf(Tolvex29::AnswerCall::Email, &card);
+    if (request.markRecord) report.untouched = FieldsHolding(Tolvex29::AnswerCall::Email, &card, RecordMarker);
     return report;
 }
 
@@ -221,6 +231,20 @@ std::string CallRequest::Describe() const {
 bool IsCallCommand(const std::string& command) { return CommandNamed(command) != nullptr; }
 
 CallRequest ParseCallRequest(const std::vector<std::string>& words) {
+    CallRequest request = ReadCallRequest(words);
+    LoadCallInput(request, {});
+    return request;
+}
+
+void LoadCallInput(CallRequest& request, const std::filesystem::path& base) {
+    if (request.inputFile.empty()) return;
+    std::ifstream file(base / request.inputFile, std::ios::binary);
+    if (!file) throw UsageError(std::string(CommandOf(request.call).name) + ": cannot read input file " + request.inputFile);
+    request.input.assign(std::istreambuf_iterator<char>(file), {});
+    request.inputFile.clear();
+}
+
+CallRequest ReadCallRequest(const std::vector<std::string>& words) {
     const CallCommand* command = words.empty() ? nullptr : CommandNamed(words[0]);
     if (!command) throw UsageError("unknown call " + (words.empty() ? std::string("(none)") : words[0]));
     Arguments arguments(words[0], std::vector<std::string>(words.begin() + 1, words.end()));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,9 +22,13 @@ struct CallRequest {
     std::int64_t cardCode = 0;  // card-info, card-image
     std::int32_t rest = 0, unit = 0;  // card-info
     std::string input;  // card-info, transactions: the input buffer's bytes
+    std::string inputFile;  // --input-file, until LoadCallInput reads it into input
     std::uint16_t inpKind = 0;
     std::vector<TTransactionRec> transactions;
     std::string email;
+    // Prefill the record with RecordMarker bytes instead of zeros, so that the
+    // report can tell which fields the call left untouched.
+    bool markRecord = false;
 
     const void* InputBuffer() const { return input.empty() ? nullptr : input.data(); }
     std::uint32_t InputLength() const { return static_cast<std::uint32_t>(input.size()); }
@@ -38,6 +43,10 @@ bool IsCallCommand(const std::string& command);
 
 // words[0] is the command. UsageError for anything malformed.
 CallRequest ParseCallRequest(const std::vector<std::string>& words);
+// The same without touching any file: --input-file is only noted in inputFile.
+CallRequest ReadCallRequest(const std::vector<std::string>& words);
+// Reads the noted input file, relative to base; UsageError when it cannot.
+void LoadCallInput(CallRequest& request, const std::filesystem::path& base);
 HostCall ParseCall(const std::vector<std::string>& words);
 
 // Makes the call through the loaded library.

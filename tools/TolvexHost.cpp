@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,10 +24,16 @@
 #include "tools/ExampleScenario.h"
 #include "tools/Explain.h"
 #include "tools/HostCalls.h"
+#include "tools/JsonText.h"
+#include "tools/HostTest.h"
 #include "tools/LibraryLocation.h"
+#include "tools/LogCommand.h"
 #include "tools/Snapshot.h"
 #include "tools/ScenarioCheck.h"
+#include "tools/SessionScript.h"
+#include "tools/TestReport.h"
 #include "tools/Version.h"
+#include "tools/VerifyCommand.h"
 #include "xml/TolvexXmlUnit.h"
 
 namespace {
@@ -47,13 +52,19 @@ const char* const Usage =
     "calls (each loads the library, makes one call and prints what came back):\n"
     "%s"
     "other commands:\n"
-    "  run SCRIPT            one call per line, in one process (# starts a comment)\n"
+    "  run SCRIPT            one call per line, in one process (# starts a comment),\n"
+    "                        each checked against the expect lines after it\n"
+    "  test SCRIPT... [--keep] [--junit FILE] [--json]\n"
+    "                        each script as a test suite in a scratch directory, on the\n"
+    "                        scenarios its use lines name; --keep leaves the directories\n"
     "  demo                  a short session on the example scenario in a fresh directory\n"
     "  compile FILE OUT      save FILE as a binary XML image\n"
     "  render FILE [--compact]  print FILE as the library renders it\n"
     "  check [FILE]          check a scenario file (default in.xml)\n"
     "  explain CALL ARGS     what the call would answer from in.xml and why, without calling it\n"
     "  snapshot [LOG] [--output FILE]  a draft in.xml answering every call of LOG (default tolvex.log)\n"
+    "  log [FILE]            the calls of a log (default tolvex.log), a line each\n"
+    "  verify EXPECTATIONS [--junit FILE]  check tolvex.log and the dumps against EXPECTATIONS\n"
     "exit status: 0 completed, 1 a call or command failed, 2 bad usage\n";
 
 struct Options {
@@ -79,9 +90,9 @@ std::string Describe(const std::exception& error) {
     return std::string(failure ? failure->ClassName() : "error") + ": " + error.what();
 }
 
-// Runs the calls in one loaded library, printing each report; echo shows each
-// call's command first (the demo).
-int RunCalls(const Options& options, const std::vector<HostCall>& calls, const std::vector<std::string>& echo = {}) {
+// Runs the script's calls in one loaded library, printing each report and the
+// expectations it does not meet; echo shows each call's line first (the demo).
+int RunCalls(const Options& options, const std::vector<ScriptStep>& steps, const std::string& name, bool echo = false) {
     const std::string path = LibraryPath(options);
     HostLibrary library(path);
     if (!library.Loaded() || !library.getCardInfoEx || !library.transactionsEx || !library.getCardImageEx ||
@@ -91,40 +102,113 @@ int RunCalls(const Options& options, const std::vector<HostCall>& calls, const s
         return Failed;
     }
     int status = Completed;
-    for (size_t i = 0; i < calls.size(); ++i) {
-        if (i < echo.size()) std::printf("\n$ %s\n", echo[i].c_str());
-        const CallReport report = calls[i](library);
-        const std::string text = options.json ? ReportJson(report) + "\n" : ReportText(report);
+    for (const ScriptStep& step : steps) {
+        if (echo) std::printf("\n$ %s\n", step.text.c_str());
+        const CallReport report = MakeCall(library, step.request);
+        const std::vector<TestFailure> failures = CheckCall(step, report, name);
+        if (!failures.empty()) status = Failed;
+        // A call without expectations shows its failure in its report alone.
+        const bool showFailures = !step.expectations.empty();
+        std::string text;
+        if (options.json) {
+            nlohmann::ordered_json json = ReportJsonValue(report);
+            if (showFailures && !failures.empty()) {
+                nlohmann::ordered_json& unmet = json["unmet"] = nlohmann::ordered_json::array();
+                for (const TestFailure& failure : failures) unmet.push_back(JsonText(failure.message));
+            }
+            text = json.dump() + "\n";
+        } else {
+            text = ReportText(report);
+            if (showFailures)
+                for (const TestFailure& failure : failures) text.append(failure.message).append("\n");
+        }
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fflush(stdout);
-        if (report.outcome.failed) status = Failed;
     }
     return status;
 }
 
-// The calls of a script, all parsed before any runs: a bad line runs nothing.
-std::vector<HostCall> ParseScript(const std::string& script, const std::string& name, std::vector<std::string>* lines) {
-    std::vector<HostCall> calls;
+// run works on the in.xml of the current directory, which "use" would have to
+// overwrite: it is left to test, which works on copies.
+int RunScript(const Options& options, const std::string& script) {
+    std::vector<ScriptStep> steps = ParseSessionScript(ReadFile(script), script);
     std::string errors;
-    size_t lineNumber = 0, start = 0;
-    while (start < script.size()) {
-        const size_t end = std::min(script.find('\n', start), script.size());
-        const std::string line = script.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
+    for (const ScriptStep& step : steps)
+        if (step.IsUse())
+            errors += script + ":" + std::to_string(step.line) +
+                      ": use works under tolvex-host test, which copies the scenario into a scratch directory; "
+                      "run calls on the in.xml of the current directory\n";
+    if (!errors.empty()) throw UsageError(errors.substr(0, errors.size() - 1));
+    LoadScriptInputs(steps, {}, script);
+    return RunCalls(options, steps, script);
+}
+
+struct TestScript {
+    std::string name;
+    fs::path folder;
+    std::vector<ScriptStep> steps;
+};
+
+// Every script is read and parsed before any runs: a bad line runs nothing.
+std::vector<TestScript> ReadTestScripts(const std::vector<std::string>& names) {
+    std::vector<TestScript> scripts;
+    std::string errors;
+    for (const std::string& name : names) {
         try {
-            const std::vector<std::string> words = SplitWords(line);
-            if (words.empty()) continue;
-            if (!IsCallCommand(words[0]))
-                throw UsageError("\"" + words[0] + "\" is not a call (card-info, transactions, card-image, find-email)");
-            calls.push_back(ParseCall(words));
-            if (lines) lines->push_back(line.substr(0, line.find_last_not_of("\r") + 1));
+            const fs::path folder = fs::absolute(name).parent_path();
+            std::vector<ScriptStep> steps = ParseSessionScript(ReadFile(name), name);
+            LoadScriptInputs(steps, folder, name);
+            for (const ScriptStep& step : steps)
+                if (step.IsUse() && !fs::is_regular_file(folder / step.useFile))
+                    errors += name + ":" + std::to_string(step.line) + ": use: cannot read " + step.useFile + "\n";
+            scripts.push_back({name, folder, std::move(steps)});
         } catch (const UsageError& error) {
-            errors += name + ":" + std::to_string(lineNumber) + ": " + error.what() + "\n";
+            errors.append(error.what()).append("\n");
         }
     }
     if (!errors.empty()) throw UsageError(errors.substr(0, errors.size() - 1));
-    return calls;
+    return scripts;
+}
+
+int Test(const Options& options, Arguments& arguments) {
+    std::vector<std::string> names;
+    std::string junit;
+    bool keep = false, json = options.json;
+    while (!arguments.Done()) {
+        const std::string option = arguments.NextOption();
+        if (option == "--keep")
+            keep = true;
+        else if (option == "--json")
+            json = true;
+        else if (option == "--junit")
+            junit = arguments.Value(option);
+        else if (!option.empty())
+            arguments.Unknown(option);
+        else
+            names.push_back(arguments.Positional("script"));
+    }
+    if (names.empty()) throw UsageError("test: missing script");
+    const std::vector<TestScript> scripts = ReadTestScripts(names);
+    const std::string library = LibraryPath(options);
+    std::vector<TestSuite> suites;
+    for (const TestScript& script : scripts) {
+        const fs::path directory = NewScratchDirectory("tolvex-test-");
+        suites.push_back(RunHostTest(script.name, script.folder, script.steps, library, directory));
+        if (keep) {
+            const std::string line = script.name + ": kept " + directory.string() + "\n";
+            std::fputs(line.c_str(), json ? stderr : stdout);
+        } else {
+            std::error_code ignored;  // a directory that cannot be removed is left behind
+            fs::remove_all(directory, ignored);
+        }
+    }
+    if (!junit.empty()) {
+        std::ofstream file(junit, std::ios::binary);
+        if (!(file << JUnitXml(suites))) throw UsageError("cannot write " + junit);
+    }
+    const std::string text = json ? TestReportJson(suites).dump() + "\n" : TestReportText(suites);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return Totals(suites).failed == 0 ? Completed : Failed;
 }
 
 void PrintFile(const fs::path& file) {
@@ -135,17 +219,12 @@ void PrintFile(const fs::path& file) {
 }
 
 int Demo(const Options& options) {
-    std::random_device random;
-    fs::path directory;
-    do directory = fs::temp_directory_path() / ("tolvex-demo-" + std::to_string(random() % 1000000));
-    while (!fs::create_directory(directory));
+    const fs::path directory = NewScratchDirectory("tolvex-demo-");
     const Options demoOptions{LibraryPath(options), false};
     fs::current_path(directory);
     std::ofstream(directory / "in.xml", std::ios::binary) << ExampleScenarioText;
     std::printf("Working in %s with the example scenario as in.xml.\n", directory.string().c_str());
-    std::vector<std::string> lines;
-    const std::vector<HostCall> calls = ParseScript(DemoScript, "demo", &lines);
-    const int status = RunCalls(demoOptions, calls, lines);
+    const int status = RunCalls(demoOptions, ParseSessionScript(DemoScript, "demo"), "demo", true);
     // The library is unloaded now, so its log is complete.
     std::vector<fs::path> files{directory / "tolvex.log"};
     std::vector<fs::path> dumps;
@@ -230,13 +309,18 @@ int Render(Arguments& arguments) {
 
 int RunCommand(const Options& options, const std::vector<std::string>& words) {
     const std::string& command = words[0];
-    if (IsCallCommand(command)) return RunCalls(options, {ParseCall(words)});
+    if (IsCallCommand(command)) {
+        ScriptStep call;
+        call.request = ParseCallRequest(words);
+        return RunCalls(options, {call}, command);
+    }
     Arguments arguments(command, std::vector<std::string>(words.begin() + 1, words.end()));
     if (command == "run") {
         const std::string script = arguments.Positional("script");
         arguments.ExpectEnd();
-        return RunCalls(options, ParseScript(ReadFile(script), script, nullptr));
+        return RunScript(options, script);
     }
+    if (command == "test") return Test(options, arguments);
     if (command == "explain") return Explain(options, std::vector<std::string>(words.begin() + 1, words.end()));
     if (command == "demo") {
         arguments.ExpectEnd();
@@ -247,6 +331,8 @@ int RunCommand(const Options& options, const std::vector<std::string>& words) {
         if (command == "compile") return Compile(arguments);
         if (command == "render") return Render(arguments);
         if (command == "snapshot") return Snapshot(arguments);
+        if (command == "log") return LogCommand(arguments, options.json);
+        if (command == "verify") return VerifyCommand(arguments, options.json);
     } catch (const UsageError&) {
         throw;
     } catch (const std::exception& error) {
