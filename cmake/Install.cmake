@@ -11,4 +11,9 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt ${PROJECT_SOURCE_DIR}/LIC
               ${PROJECT_SOURCE_DIR}/docs/scenario.md ${PROJECT_SOURCE_DIR}/docs/scenario.xsd
               ${PROJECT_SOURCE_DIR}/docs/host-integration.md ${PROJECT_SOURCE_DIR}/docs/testing-a-host.md
         DESTINATION ${TOLVEX_DOC_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/examples/in.xml DESTINATION ${TOLVEX_DOC_DIR}/examples)
+install(FILES ${PROJECT_SOURCE_DIR}/examples/in.xml ${PROJECT_SOURCE_DIR}/examples/demo-session.txt
+              ${PROJECT_SOURCE_DIR}/examples/demo.verify
+        DESTINATION ${TOLVEX_DOC_DIR}/examples)
+install(FILES ${PROJECT_SOURCE_DIR}/examples/host-test/cards.txt ${PROJECT_SOURCE_DIR}/examples/host-test/payment.txt
+              ${PROJECT_SOURCE_DIR}/examples/host-test/after-payment.xml
+        DESTINATION ${TOLVEX_DOC_DIR}/examples/host-test)

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <utility>
+
+#include "tools/CallReport.h"
 
 namespace TolvexHost {
 
@@ -152,27 +153,9 @@ private:
         if (inputs.empty()) return file + " without an input of a call in " + logName_;
         std::string got = std::to_string(inputs.size()).append(inputs.size() == 1 ? " input:" : " inputs:");
         for (std::size_t index = 0; index < inputs.size() && index < ListedAtMost; ++index)
-            got.append(" ").append(Shown(inputs[index].second)).append(" (").append(Place(inputs[index].first)).append(")");
+            got.append(" ").append(Quoted(inputs[index].second)).append(" (").append(Place(inputs[index].first)).append(")");
         if (inputs.size() > ListedAtMost) got += " ...";
         return got;
-    }
-
-    // bytes in double quotes, with quotes, backslashes and control bytes escaped.
-    static std::string Shown(const std::string& bytes) {
-        std::string text = "\"";
-        for (const char c : bytes) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                text.append("\\").append(1, c);
-            } else if (byte < 0x20 || byte == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-                text += escaped;
-            } else {
-                text += c;
-            }
-        }
-        return text + "\"";
     }
 
     const LogReading& log_;
