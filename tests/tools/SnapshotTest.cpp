@@ -152,7 +152,7 @@ TEST_F(SnapshotOfASession, DraftAnswersEveryCallOfTheLog) {
     for (const char* email : EmailCalls) {
         TEmailCardRec found = Prefilled<TEmailCardRec>();
         EXPECT_EQ(FindCard(email, found).result, 0);
-        EXPECT_EQ(found.CardCode, 0) << "e-mail \"" << email << "\"";
+        EXPECT_EQ(std::int64_t{found.CardCode}, 0) << "e-mail \"" << email << "\"";
     }
 }
 
