@@ -16,10 +16,12 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-// The scenario of the calls that follow; false with the reason in error.
+// The scenario of the calls that follow; false with the reason in error. The old
+// in.xml is removed first: the Windows runtime's copy_file refuses to overwrite.
 bool UseScenario(const fs::path& source, std::string& error) {
     std::error_code code;
-    fs::copy_file(source, "in.xml", fs::copy_options::overwrite_existing, code);
+    fs::remove("in.xml", code);
+    if (!code) fs::copy_file(source, "in.xml", code);
     if (code) error = "cannot copy " + source.string() + " as in.xml: " + code.message();
     return !code;
 }

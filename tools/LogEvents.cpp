@@ -13,13 +13,25 @@ const std::array<const char*, 5> SubjectNames = {"GetCardInfoEx", "TransactionsE
 
 FieldValue Number(std::int64_t value) { return {std::to_string(value), std::to_string(value)}; }
 
-FieldValue Amount(const LoggedAmount& amount) { return {std::to_string(amount.hundredths), amount.text}; }
+// An amount as an expectation writes it, with a decimal point whatever separator
+// the log's regional settings gave it: "123.45", "-0.50".
+std::string AmountText(std::int64_t hundredths) {
+    const std::uint64_t magnitude =
+        hundredths < 0 ? 0 - static_cast<std::uint64_t>(hundredths) : static_cast<std::uint64_t>(hundredths);
+    const std::uint64_t cents = magnitude % 100;
+    std::string text = hundredths < 0 ? "-" : "";
+    return text.append(std::to_string(magnitude / 100)).append(cents < 10 ? ".0" : ".").append(std::to_string(cents));
+}
+
+FieldValue Amount(const LoggedAmount& amount) {
+    return {std::to_string(amount.hundredths), AmountText(amount.hundredths)};
+}
 
 FieldValue Vat(const LoggedVat& vat) {
     std::string key = std::to_string(vat.rate.hundredths);
     key.append(":").append(std::to_string(vat.sum.hundredths));
-    std::string shown = vat.rate.text;
-    shown.append(":").append(vat.sum.text);
+    std::string shown = AmountText(vat.rate.hundredths);
+    shown.append(":").append(AmountText(vat.sum.hundredths));
     return {key, shown};
 }
 
