@@ -89,8 +89,8 @@ std::optional<Subject> FindSubject(const std::string& name) {
     return std::nullopt;
 }
 
-const std::vector<FieldSpec>& SubjectFields(Subject subject) {
-    static const std::array<std::vector<FieldSpec>, 5> fields = {{
+const std::vector<SubjectField>& SubjectFields(Subject subject) {
+    static const std::array<std::vector<SubjectField>, 5> fields = {{
         {{Field::Card, "card", ValueForm::Integer},
          {Field::Rest, "rest", ValueForm::Integer},
          {Field::Unit, "unit", ValueForm::Integer},
@@ -144,12 +144,12 @@ std::optional<FieldValue> EventField(const LogEvent& event, Field field) {
 
 std::string EventFieldsText(const LogEvent& event, const std::vector<Field>& leftOut) {
     std::string text;
-    for (const FieldSpec& spec : SubjectFields(event.subject)) {
-        if (std::find(leftOut.begin(), leftOut.end(), spec.field) != leftOut.end()) continue;
-        const std::optional<FieldValue> value = EventField(event, spec.field);
-        if (!value || (spec.form == ValueForm::Vat && value->key == "0:0")) continue;
+    for (const SubjectField& known : SubjectFields(event.subject)) {
+        if (std::find(leftOut.begin(), leftOut.end(), known.field) != leftOut.end()) continue;
+        const std::optional<FieldValue> value = EventField(event, known.field);
+        if (!value || (known.form == ValueForm::Vat && value->key == "0:0")) continue;
         if (!text.empty()) text += ' ';
-        text.append(spec.name).append("=").append(QuotedWhenNeeded(value->shown));
+        text.append(known.name).append("=").append(QuotedWhenNeeded(value->shown));
     }
     return text;
 }

@@ -35,14 +35,14 @@ enum class ValueForm {
     Text,     // bytes as logged
 };
 
-struct FieldSpec {
+struct SubjectField {
     Field field;
     const char* name;
     ValueForm form;
 };
 
 // The fields that events of the subject carry, in the order the log shows them.
-const std::vector<FieldSpec>& SubjectFields(Subject subject);
+const std::vector<SubjectField>& SubjectFields(Subject subject);
 
 // A value as compared (key) and as shown to the reader (the log's own text).
 struct FieldValue {

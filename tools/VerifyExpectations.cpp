@@ -15,7 +15,7 @@ using Comparison = CountExpectation::Comparison;
 
 std::string FieldNames(Subject subject) {
     std::string names;
-    for (const FieldSpec& spec : SubjectFields(subject)) names.append(names.empty() ? "" : ", ").append(spec.name);
+    for (const SubjectField& known : SubjectFields(subject)) names.append(names.empty() ? "" : ", ").append(known.name);
     return names;
 }
 
@@ -48,9 +48,9 @@ std::int64_t AmountHundredths(const std::string& what, std::string text) {
     return ParseMoney(what, text);
 }
 
-std::string ValueKey(const FieldSpec& spec, const std::string& text) {
-    const std::string what = spec.name;
-    switch (spec.form) {
+std::string ValueKey(const SubjectField& known, const std::string& text) {
+    const std::string what = known.name;
+    switch (known.form) {
         case ValueForm::Integer:
             return std::to_string(ParseInteger(what, text, std::numeric_limits<std::int64_t>::min(),
                                                std::numeric_limits<std::int64_t>::max()));
@@ -77,8 +77,8 @@ FieldCondition ParseCondition(Subject subject, const std::string& word) {
     if (equals == std::string::npos || equals == 0)
         throw UsageError("\"" + word + "\" is not FIELD=VALUE");
     const std::string name = word.substr(0, equals);
-    for (const FieldSpec& spec : SubjectFields(subject))
-        if (name == spec.name) return {spec.field, name, ValueKey(spec, word.substr(equals + 1))};
+    for (const SubjectField& known : SubjectFields(subject))
+        if (name == known.name) return {known.field, name, ValueKey(known, word.substr(equals + 1))};
     throw UsageError(std::string("unknown field ") + name + " of " + SubjectName(subject) + " (fields: " +
                      FieldNames(subject) + ")");
 }
