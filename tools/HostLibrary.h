@@ -34,6 +34,10 @@ public:
     HostLibrary& operator=(const HostLibrary&) = delete;
 
     bool Loaded() const { return handle_ != nullptr; }
+    // Loaded, with all four exports found.
+    bool HasEveryExport() const {
+        return Loaded() && getCardInfoEx && transactionsEx && getCardImageEx && findEmail;
+    }
     // Why the load failed, as the system tells it; empty after a good load.
     const std::string& LoadError() const { return loadError_; }
     // The module handle (HMODULE on Windows, the dlopen handle elsewhere).

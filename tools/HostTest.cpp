@@ -29,8 +29,7 @@ bool UseScenario(const fs::path& source, std::string& error) {
 // The steps run with the library loaded in the current directory.
 void RunSteps(TestSuite& suite, const fs::path& folder, const std::vector<ScriptStep>& steps, const std::string& libraryPath) {
     HostLibrary library(libraryPath);
-    if (!library.Loaded() || !library.getCardInfoEx || !library.transactionsEx || !library.getCardImageEx ||
-        !library.findEmail) {
+    if (!library.HasEveryExport()) {
         suite.error = suite.name + ": cannot load " + libraryPath + ": " +
                       (library.Loaded() ? "an export is missing" : library.LoadError());
         return;

@@ -95,8 +95,7 @@ std::string Describe(const std::exception& error) {
 int RunCalls(const Options& options, const std::vector<ScriptStep>& steps, const std::string& name, bool echo = false) {
     const std::string path = LibraryPath(options);
     HostLibrary library(path);
-    if (!library.Loaded() || !library.getCardInfoEx || !library.transactionsEx || !library.getCardImageEx ||
-        !library.findEmail) {
+    if (!library.HasEveryExport()) {
         std::fprintf(stderr, "tolvex-host: cannot load %s%s%s\n", path.c_str(),
                      library.Loaded() ? ": an export is missing" : ": ", library.LoadError().c_str());
         return Failed;
