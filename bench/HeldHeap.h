@@ -13,12 +13,13 @@ inline std::size_t HeapInUse() {
     return info.uordblks + info.hblkhd;
 }
 
-// The heap that what load() returns holds while it lives, per byte of the input.
-template <class Load>
-double HeldHeapPerInputByte(Load load, std::size_t inputSize) {
-    const std::size_t before = HeapInUse();
+// The memory that what load() returns holds while it lives, per byte of the
+// input, as inUse() counts it (the heap by default).
+template <class Load, class InUse = std::size_t (*)()>
+double HeldHeapPerInputByte(Load load, std::size_t inputSize, InUse inUse = HeapInUse) {
+    const std::size_t before = inUse();
     const auto held = load();
-    return static_cast<double>(HeapInUse() - before) / static_cast<double>(inputSize);
+    return static_cast<double>(inUse() - before) / static_cast<double>(inputSize);
 }
 
 }  // namespace TolvexBench
