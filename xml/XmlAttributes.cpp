@@ -28,15 +28,22 @@ std::string AttrNotFoundMessage(const std::string& name) {
 // --- storage ---
 
 std::int32_t TXmlNode::FindAttr(std::int32_t nameId) const noexcept {
+    if (attrs_.IsPacked()) {
+        const TXmlPackedAttr* entries = attrs_.PackedEntries();
+        for (std::int32_t i = 0; i < attrCount_; ++i)
+            if (entries[i].NameId == nameId) return i;
+        return -1;
+    }
     for (std::int32_t i = 0; i < attrCount_; ++i)
         if (attrs_[static_cast<std::size_t>(i)].NameId == nameId) return i;
     return -1;
 }
 
-const TXmlAttrData& TXmlNode::GetAttrData(std::int32_t index) const {
+TXmlAttrRef TXmlNode::GetAttrData(std::int32_t index) const {
     if (index < 0 || index >= attrCount_)
         throw TolvexXmlException("Ошибка получения элемента списка: индекс выходит за пределы");
-    return attrs_[static_cast<std::size_t>(index)];
+    const auto at = static_cast<std::size_t>(index);
+    return TXmlAttrRef{attrs_.NameIdAt(at), attrs_.ValueAt(at)};
 }
 
 TXmlAttrArray::TXmlAttrArray(std::size_t capacity)
@@ -49,25 +56,42 @@ TXmlAttrArray::TXmlAttrArray(Platform::CarvedBlocks& blocks, TXmlAttrData* entri
     tagged_ = reinterpret_cast<std::uintptr_t>(carved) | CarvedTag;
 }
 
+TXmlAttrArray TXmlAttrArray::CarvePacked(Platform::CarvedBlocks& blocks, std::size_t count, std::size_t textBytes) {
+    auto* head = new (blocks.Allocate(PackedSize(count, textBytes)))
+        PackedHead{static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(textBytes)};
+    TXmlAttrArray array;
+    array.tagged_ = reinterpret_cast<std::uintptr_t>(head + 1) | PackedTag;
+    return array;
+}
+
 void TXmlAttrArray::Release() noexcept {
-    TXmlAttrData* entries = get();
-    if (!(tagged_ & CarvedTag)) {
-        delete[] entries;
-        return;
+    switch (tagged_ & FormBits) {
+        case PackedTag: {
+            PackedHead* head = reinterpret_cast<PackedHead*>(PackedEntries()) - 1;
+            Platform::CarvedBlocks::Free(head, PackedSize(head->count, head->textBytes));
+            break;
+        }
+        case CarvedTag: {
+            // The texts of a loaded node were carved next to its array, mostly from
+            // one block: they are given back together.
+            TXmlAttrData* entries = get();
+            CarvedHead* head = reinterpret_cast<CarvedHead*>(entries) - 1;
+            const std::size_t count = head->count;
+            Platform::CarvedFreeBatch batch;
+            for (std::size_t i = 0; i < count; ++i) {
+                entries[i].Value.GiveCarvedTextTo(batch);
+                entries[i].~TXmlAttrData();
+            }
+            batch.Add(head, sizeof(CarvedHead) + count * sizeof(TXmlAttrData));
+            break;
+        }
+        default: delete[] get();
     }
-    // The texts of a loaded node were carved next to its array, mostly from one
-    // block: they are given back together.
-    CarvedHead* head = reinterpret_cast<CarvedHead*>(entries) - 1;
-    const std::size_t count = head->count;
-    Platform::CarvedFreeBatch batch;
-    for (std::size_t i = 0; i < count; ++i) {
-        entries[i].Value.GiveCarvedTextTo(batch);
-        entries[i].~TXmlAttrData();
-    }
-    batch.Add(head, sizeof(CarvedHead) + count * sizeof(TXmlAttrData));
+    tagged_ = 0;
 }
 
 void TXmlNode::SetAttrCapacity(std::int32_t capacity) {
+    MakeAttrsTyped();
     TXmlAttrArray attrs;
     if (capacity > 0) {
         attrs = TXmlAttrArray(static_cast<std::size_t>(capacity));
@@ -75,6 +99,15 @@ void TXmlNode::SetAttrCapacity(std::int32_t capacity) {
     }
     attrs_ = std::move(attrs);
     attrCapacity_ = capacity;
+}
+
+void TXmlNode::MakeAttrsTyped() {
+    if (!attrs_.IsPacked()) return;
+    TXmlAttrArray typed(static_cast<std::size_t>(attrCount_));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(attrCount_); ++i)
+        typed[i] = TXmlAttrData{attrs_.ValueAt(i).ToVariant(), attrs_.NameIdAt(i)};
+    attrs_ = std::move(typed);
+    attrCapacity_ = attrCount_;
 }
 
 void TXmlNode::TakeLoadedAttrs(Platform::CarvedBlocks* blocks, TXmlAttrData* entries, std::int32_t count) {
@@ -89,16 +122,23 @@ void TXmlNode::TakeLoadedAttrs(Platform::CarvedBlocks* blocks, TXmlAttrData* ent
     attrCount_ = attrCapacity_ = count;
 }
 
+void TXmlNode::TakePackedAttrs(TXmlAttrArray packed, std::int32_t count) {
+    attrs_ = std::move(packed);
+    attrCount_ = attrCapacity_ = count;
+}
+
 void TXmlNode::CopyAttrsTo(TXmlNode& target) const {
     target.RemoveAllAttrs();
     target.SetAttrCapacity(attrCount_);
-    std::copy(attrs_.get(), attrs_.get() + attrCount_, target.attrs_.get());
+    for (std::size_t i = 0; i < static_cast<std::size_t>(attrCount_); ++i)
+        target.attrs_[i] = TXmlAttrData{attrs_.ValueAt(i).ToVariant(), attrs_.NameIdAt(i)};
     target.attrCount_ = attrCount_;
 }
 
 std::string TXmlNode::GetAttrName(std::int32_t index) const { return NameTable().IdToName(GetAttrNameId(index)); }
 
 void TXmlNode::SetAttrValueById(std::int32_t nameId, const Platform::Variant& value) {
+    MakeAttrsTyped();
     const std::int32_t index = FindAttr(nameId);
     if (index >= 0) {
         attrs_[static_cast<std::size_t>(index)].Value = value;
@@ -116,6 +156,7 @@ void TXmlNode::SetAttrValue(const std::string& name, const Platform::Variant& va
 void TXmlNode::RemoveAttrById(std::int32_t nameId) {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) return;
+    MakeAttrsTyped();
     for (std::int32_t i = index; i + 1 < attrCount_; ++i)
         attrs_[static_cast<std::size_t>(i)] = std::move(attrs_[static_cast<std::size_t>(i) + 1]);
     --attrCount_;
@@ -125,6 +166,7 @@ void TXmlNode::RemoveAttrById(std::int32_t nameId) {
 void TXmlNode::RemoveAttr(const std::string& name) { RemoveAttrById(NameTable().NameToId(name, false)); }
 
 void TXmlNode::RemoveAllAttrs() {
+    MakeAttrsTyped();
     for (std::int32_t i = 0; i < attrCount_; ++i) attrs_[static_cast<std::size_t>(i)] = TXmlAttrData{};
     attrCount_ = 0;
 }
@@ -135,7 +177,7 @@ bool TXmlNode::AttrExists(const std::string& name) { return AttrExistsById(NameT
 
 Platform::VarType TXmlNode::GetAttrTypeById(std::int32_t nameId) const noexcept {
     const std::int32_t index = FindAttr(nameId);
-    return index >= 0 ? attrs_[static_cast<std::size_t>(index)].Value.Type() : Platform::varString;
+    return index >= 0 ? AttrValueAt(index).Type() : Platform::varString;
 }
 
 Platform::VarType TXmlNode::GetAttrType(const std::string& name) {
@@ -144,7 +186,7 @@ Platform::VarType TXmlNode::GetAttrType(const std::string& name) {
 
 Platform::Variant TXmlNode::GetAttrValueById(std::int32_t nameId, const Platform::Variant& defaultValue) const {
     const std::int32_t index = FindAttr(nameId);
-    return index >= 0 ? attrs_[static_cast<std::size_t>(index)].Value : defaultValue;
+    return index >= 0 ? AttrValueAt(index).ToVariant() : defaultValue;
 }
 
 Platform::Variant TXmlNode::GetAttrValue(const std::string& name, const Platform::Variant& defaultValue) {
@@ -156,14 +198,14 @@ Platform::Variant TXmlNode::GetAttrValue(const std::string& name, const Platform
 std::string TXmlNode::NeedAttrById(std::int32_t nameId) const {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) throw NeedAttrException(AttrNotFoundMessage(NameTable().IdToName(nameId)));
-    return attrs_[static_cast<std::size_t>(index)].Value.ToString();
+    return AttrValueAt(index).ToString();
 }
 
 std::string TXmlNode::NeedAttr(const std::string& name) { return NeedAttrById(NameTable().NameToId(name, true)); }
 
 std::string TXmlNode::GetAttrTextById(std::int32_t nameId, const std::string& defaultText) const {
     const std::int32_t index = FindAttr(nameId);
-    return index >= 0 ? attrs_[static_cast<std::size_t>(index)].Value.ToString() : defaultText;
+    return index >= 0 ? AttrValueAt(index).ToString() : defaultText;
 }
 
 std::string TXmlNode::GetAttrText(const std::string& name, const std::string& defaultText) {
@@ -183,8 +225,8 @@ void TXmlNode::SetAttrText(const std::string& name, const std::string& text) {
 bool TXmlNode::GetAttrBoolById(std::int32_t nameId, bool defaultValue) const {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) return defaultValue;
-    const Platform::Variant& value = attrs_[static_cast<std::size_t>(index)].Value;
-    if (!value.IsText()) return value.ToBool();
+    const TXmlAttrValue value = AttrValueAt(index);
+    if (!value.IsText()) return value.Typed()->ToBool();
     const std::optional<bool> result = Platform::BoolFromText(value.ToString());
     if (!result) Platform::RaiseVariantTypeCast(value.Type(), Platform::varBoolean);
     return *result;
@@ -207,7 +249,7 @@ void TXmlNode::SetAttrBool(const std::string& name, bool value) {
 std::int64_t TXmlNode::GetAttrInt64ById(std::int32_t nameId, std::int64_t defaultValue) const {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) return defaultValue;
-    const Platform::Variant& value = attrs_[static_cast<std::size_t>(index)].Value;
+    const TXmlAttrValue value = AttrValueAt(index);
     // A text is read in place; other kinds take their text form first.
     if (value.Type() == Platform::varString) return Platform::StrToInt64(value.RawString());
     return Platform::StrToInt64(value.ToString());
@@ -240,8 +282,8 @@ void TXmlNode::SetAttrInt64(const std::string& name, std::int64_t value) {
 double TXmlNode::GetAttrDateTimeById(std::int32_t nameId, double defaultValue) const {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) return defaultValue;
-    const Platform::Variant& value = attrs_[static_cast<std::size_t>(index)].Value;
-    return value.IsText() ? XmlTextToDateTime(value.ToString()) : value.ToDateTime();
+    const TXmlAttrValue value = AttrValueAt(index);
+    return value.IsText() ? XmlTextToDateTime(value.ToString()) : value.Typed()->ToDateTime();
 }
 
 double TXmlNode::GetAttrDateTime(const std::string& name, double defaultValue) {
@@ -259,8 +301,8 @@ void TXmlNode::SetAttrDateTime(const std::string& name, double value) {
 double TXmlNode::GetAttrFloatById(std::int32_t nameId, double defaultValue) const {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) return defaultValue;
-    const Platform::Variant& value = attrs_[static_cast<std::size_t>(index)].Value;
-    return value.IsNumeric() ? value.ToDouble() : static_cast<double>(XmlTextToFloat(value.ToString()));
+    const TXmlAttrValue value = AttrValueAt(index);
+    return value.IsNumeric() ? value.Typed()->ToDouble() : static_cast<double>(XmlTextToFloat(value.ToString()));
 }
 
 double TXmlNode::GetAttrFloat(const std::string& name, double defaultValue) {
@@ -280,7 +322,7 @@ void TXmlNode::SetAttrFloat(const std::string& name, double value) {
 std::int32_t TXmlNode::GetAttrHexById(std::int32_t nameId, std::int32_t defaultValue) const {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) return defaultValue;
-    return XmlHexToInt32(attrs_[static_cast<std::size_t>(index)].Value);
+    return XmlHexToInt32(AttrValueAt(index).ToVariant());
 }
 
 std::int32_t TXmlNode::GetAttrHex(const std::string& name, std::int32_t defaultValue) {
@@ -300,7 +342,7 @@ void TXmlNode::SetAttrHex(const std::string& name, std::int32_t value, std::int3
 std::int32_t TXmlNode::NeedAttrEnumById(std::int32_t nameId, const std::vector<std::string>& allowed) {
     const std::int32_t index = FindAttr(nameId);
     if (index < 0) throw TolvexXmlException(AttrNotFoundMessage(NameTable().IdToName(nameId)));
-    const std::string text = attrs_[static_cast<std::size_t>(index)].Value.ToString();
+    const std::string text = AttrValueAt(index).ToString();
     for (std::size_t i = 0; i < allowed.size(); ++i)
         if (Platform::SameTextIgnoringCase(text, allowed[i])) return static_cast<std::int32_t>(i);
     std::string allowedList;

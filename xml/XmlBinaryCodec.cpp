@@ -140,7 +140,13 @@ std::string ReadXmlStr(TBinXmlReader& reader) {
     return ReadAnsiStr(reader);
 }
 
+void WriteTextValue(TBinXmlWriter& writer, std::string_view text) {
+    WritePackedInt(writer, Platform::varString);
+    WriteAnsiStr(writer, text);
+}
+
 void WriteValue(TBinXmlWriter& writer, const Variant& value) {
+    if (value.Type() == Platform::varString) return WriteTextValue(writer, value.RawString());
     WritePackedInt(writer, value.Type());
     switch (value.Type()) {
         case Platform::varEmpty:
@@ -158,7 +164,6 @@ void WriteValue(TBinXmlWriter& writer, const Variant& value) {
         case Platform::varCurrency: WriteLittleEndian(writer, static_cast<std::uint64_t>(value.RawCurrency()), 8); return;
         case Platform::varBoolean: WriteLittleEndian(writer, static_cast<std::uint16_t>(value.RawBool()), 2); return;
         case Platform::varOleStr: WriteWideStr(writer, value.RawWide()); return;
-        case Platform::varString: WriteAnsiStr(writer, value.RawString()); return;
         case Platform::varByteArray: WriteAnsiStr(writer, value.RawBytes()); return;
         default: throw TolvexXmlException("Error writing value: bad type.");
     }

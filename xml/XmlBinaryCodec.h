@@ -45,6 +45,8 @@ std::string ReadXmlStr(TBinXmlReader& reader);
 // fails with "Error writing value: bad type." / "Error reading value: bad type.".
 // With a carver, a text that fits a piece is carved from its blocks.
 void WriteValue(TBinXmlWriter& writer, const Platform::Variant& value);
+// The record of an 8-bit text (varString) value, as WriteValue writes it.
+void WriteTextValue(TBinXmlWriter& writer, std::string_view text);
 Platform::Variant ReadValue(TBinXmlReader& reader, Platform::CarvedBlocks* carver = nullptr);
 
 }  // namespace TolvexXml

@@ -70,9 +70,12 @@ void ReadNameTable(TBinXmlReader& reader, TXmlNameTable& table) {
 void WriteNodeContent(TBinXmlWriter& writer, TXmlNode& node, std::vector<TXmlNode*>& pending) {
     WritePackedInt(writer, node.GetAttrCount());
     for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
-        const TXmlAttrData& attr = node.GetAttrData(i);
+        const TXmlAttrRef attr = node.GetAttrData(i);
         WritePackedInt(writer, attr.NameId);
-        WriteValue(writer, attr.Value);
+        if (const Platform::Variant* typed = attr.Value.Typed())
+            WriteValue(writer, *typed);
+        else
+            WriteTextValue(writer, attr.Value.RawString());
     }
     TXmlNodeList* children = node.PeekChildList();
     const std::int32_t count = children ? children->GetCount() : 0;

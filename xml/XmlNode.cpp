@@ -162,7 +162,7 @@ void TXmlNode::MoveOwnNamesToTable(TXmlNameTable& target) {
     const IXmlNameTable source = nameTable_;
     SetNameId(target.NameToId(source->IdToName(GetNameId()), false));
     for (std::int32_t i = 0; i < attrCount_; ++i) {
-        std::int32_t& nameId = attrs_[static_cast<std::size_t>(i)].NameId;
+        std::int32_t& nameId = attrs_.NameIdAt(static_cast<std::size_t>(i));
         nameId = target.NameToId(source->IdToName(nameId), false);
     }
     nameTable_ = &target;

@@ -184,7 +184,7 @@ public:
     std::int32_t GetAttrCount() const noexcept { return attrCount_; }
     // Name id and name of the attribute at index; -1 and the empty name outside 0 .. count - 1.
     std::int32_t GetAttrNameId(std::int32_t index) const noexcept {
-        return index >= 0 && index < attrCount_ ? attrs_[static_cast<std::size_t>(index)].NameId : -1;
+        return index >= 0 && index < attrCount_ ? attrs_.NameIdAt(static_cast<std::size_t>(index)) : -1;
     }
     std::string GetAttrName(std::int32_t index) const;
     void RemoveAttr(const std::string& name);
@@ -237,12 +237,17 @@ public:
     Platform::Variant GetValueByPath(const std::string& path);
     void SetValueByPath(const std::string& path, const Platform::Variant& value);
 
-    // The attribute entry at index 0 .. count - 1 (TolvexXmlException otherwise).
-    const TXmlAttrData& GetAttrData(std::int32_t index) const;
+    // The name id and value of the attribute at index 0 .. count - 1
+    // (TolvexXmlException otherwise); the value view lasts while the node's
+    // attributes stay as they are.
+    TXmlAttrRef GetAttrData(std::int32_t index) const;
     // For loaders: moves count entries (as the loader found them) into the node,
     // which has none yet. With blocks, up to TXmlAttrArray::MaxCarvedCount of them
     // go into room carved from the blocks; otherwise they take a heap array.
     void TakeLoadedAttrs(Platform::CarvedBlocks* blocks, TXmlAttrData* entries, std::int32_t count);
+    // For loaders: a packed array of count entries, filled, becomes the node's
+    // attributes (it has none yet). Any change of them makes them typed first.
+    void TakePackedAttrs(TXmlAttrArray packed, std::int32_t count);
 
     // --- conversions to the specific kinds (empty when the node is of another kind) ---
     virtual IXmlElement AsElement();
@@ -286,6 +291,11 @@ private:
     friend class TXmlNodeList;
 
     std::int32_t FindAttr(std::int32_t nameId) const noexcept;
+    TXmlAttrValue AttrValueAt(std::int32_t index) const noexcept {
+        return attrs_.ValueAt(static_cast<std::size_t>(index));
+    }
+    // Turns packed attributes into typed entries in a heap array (capacity = count).
+    void MakeAttrsTyped();
     // Gives the attribute array room for capacity entries, keeping those in use.
     void SetAttrCapacity(std::int32_t capacity);
     TXmlNode* FindChildById(std::int32_t nameId) const noexcept;

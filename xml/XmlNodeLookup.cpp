@@ -22,7 +22,9 @@ bool IsSimpleName(std::string_view text) {
     return true;
 }
 
-bool AttrValueEquals(const Platform::Variant& stored, const Platform::Variant& wanted) {
+bool AttrValueEquals(const TXmlAttrValue& storedValue, const Platform::Variant& wanted) {
+    if (!storedValue.Typed()) return !wanted.IsEmpty() && !wanted.IsNull() && storedValue.ToVariant().Equals(wanted);
+    const Platform::Variant& stored = *storedValue.Typed();
     if (stored.IsEmpty() || wanted.IsEmpty()) return stored.IsEmpty() && wanted.IsEmpty();
     if (stored.IsNull() || wanted.IsNull()) return stored.IsNull() && wanted.IsNull();
     return stored.Equals(wanted);
@@ -130,7 +132,7 @@ IXmlElement TXmlNode::FindElement(const std::string& elementName, const std::str
         const std::int32_t attrIndex = child->FindAttr(attrId);
         if (attrIndex < 0) continue;
         try {
-            if (AttrValueEquals(child->attrs_[static_cast<std::size_t>(attrIndex)].Value, value))
+            if (AttrValueEquals(child->AttrValueAt(attrIndex), value))
                 return child->AsElement();
         } catch (const Platform::Exception&) {
             // A value that cannot be compared is no match.

@@ -150,7 +150,7 @@ private:
     // Reads the attributes of a start tag (or of the XML declaration) into the
     // node, which keeps those read before a failure.
     void ReadAttributes(TXmlNode& node, std::int32_t nodeNameId);
-    // Reads the attributes into loadedAttrs_, trying the names of the last node of
+    // Reads the attributes into pendingAttrs_, trying the names of the last node of
     // the same name first.
     void GatherAttributes(const std::vector<std::int32_t>& expectedNames);
     // The common attribute read at once, straight from the window: the name of
@@ -160,7 +160,7 @@ private:
     bool ReadExpectedAttribute(const std::vector<std::int32_t>& expectedNames);
     // Records the positions of the names read so far (see NameState).
     void RecordPositions();
-    // Moves loadedAttrs_ into the node and records their names, in order, in names.
+    // Moves pendingAttrs_ into the node and records their names, in order, in names.
     void HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& names);
 
     // Most calls find no blank or a single one, so those cases stay inline.
@@ -192,8 +192,17 @@ private:
     std::int32_t InternName(std::string_view name);
     std::uint32_t ReadNumber(bool hexadecimal);
     char ReadReference();
-    // The value of the quoted run at the current character, as ParsedValue makes it.
-    Platform::Variant ReadQuotedValue(char quote);
+    // An attribute of the tag being read: its name id and the bytes of its value
+    // in attrTexts_; wide when UTF-8 decoding makes the value UTF-16 text.
+    struct PendingAttr {
+        std::int32_t nameId;
+        bool wide;
+        std::size_t begin;
+        std::size_t size;
+    };
+    // Reads the quoted run at the current character into attrTexts_ and returns
+    // it as an attribute without a name id yet.
+    PendingAttr ReadQuotedValue(char quote);
     std::string ReadUntil(std::string_view terminator);
     // The run of the source's characters up to stop, "<" or "&" (or the end of
     // input), with references replaced; left on the stop character. The view
@@ -237,7 +246,11 @@ private:
         return nameStates_[index];
     }
     std::vector<NameState> nameStates_;
-    std::vector<TXmlAttrData> loadedAttrs_;  // the attributes of the tag being read
+    std::vector<PendingAttr> pendingAttrs_;  // the attributes of the tag being read
+    std::string attrTexts_;                  // their values' bytes, in the order read
+    bool attrTextsInOrder_ = true;           // no value was replaced by a repeated name
+    bool attrTextsWide_ = false;             // some value is UTF-16 text
+    std::vector<TXmlAttrData> typedAttrs_;   // their typed entries, when they do not pack
     // Whether the attribute positions of the tag being read are recorded. While
     // every name read is the expected one in its place, they need not be: those
     // names are distinct, being the names of one node.
@@ -399,7 +412,7 @@ std::string_view XmlParser::ReadRun(char stop) {
     return run;
 }
 
-Platform::Variant XmlParser::ReadQuotedValue(char quote) {
+XmlParser::PendingAttr XmlParser::ReadQuotedValue(char quote) {
     source_.Next();
     const std::string_view run = ReadRun(quote);
     if (source_.Eof()) Fail(Platform::Format("Character \"%c\" expected", quote));
@@ -407,13 +420,13 @@ Platform::Variant XmlParser::ReadQuotedValue(char quote) {
     // The value is taken before the closing quote is passed, which may move the
     // window; the UTF-8 check comes after it, so that a read failure there is
     // reported first, as the order of the input asks.
-    if (source_.DecodeUtf8) {
-        std::string text(run);
-        source_.Next();
-        return DecodeUtf8Value(std::move(text));
-    }
-    Platform::Variant value = StoredText(run);
+    PendingAttr value{-1, false, attrTexts_.size(), run.size()};
+    attrTexts_.append(run);
     source_.Next();
+    if (source_.DecodeUtf8) {
+        value.wide = Utf8CharacterCount(std::string_view(attrTexts_).substr(value.begin)) != value.size;
+        attrTextsWide_ = attrTextsWide_ || value.wide;
+    }
     return value;
 }
 
@@ -551,7 +564,10 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
     // The entries are gathered in the parser's own array and handed to the node
     // once the tag is read, or when reading fails half-way.
     std::vector<std::int32_t> names = std::move(StateOf(nodeNameId).lastAttrNames);
-    loadedAttrs_.clear();
+    pendingAttrs_.clear();
+    attrTexts_.clear();
+    attrTextsInOrder_ = true;
+    attrTextsWide_ = false;
     try {
         GatherAttributes(names);
     } catch (...) {
@@ -563,7 +579,7 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
 }
 
 bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedNames) {
-    const std::size_t index = loadedAttrs_.size();
+    const std::size_t index = pendingAttrs_.size();
     if (index >= expectedNames.size() || source_.DecodeUtf8) return false;
     const std::int32_t nameId = expectedNames[index];
     const std::string& name = nameTable_.Names()[static_cast<std::size_t>(nameId)];
@@ -576,9 +592,9 @@ bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedN
     const char* const valueBegin = p + 2;
     const char* const valueEnd = FindRunEnd(valueBegin, end, quote);
     if (valueEnd == end || *valueEnd != quote) return false;
-    TXmlAttrData& entry = loadedAttrs_.emplace_back();
-    entry.NameId = nameId;
-    entry.Value = StoredText(std::string_view(valueBegin, static_cast<std::size_t>(valueEnd - valueBegin)));
+    const auto size = static_cast<std::size_t>(valueEnd - valueBegin);
+    pendingAttrs_.push_back(PendingAttr{nameId, false, attrTexts_.size(), size});
+    attrTexts_.append(valueBegin, size);
     source_.SkipTo(valueEnd + 1);
     SkipBlanks();
     return true;
@@ -589,7 +605,7 @@ void XmlParser::GatherAttributes(const std::vector<std::int32_t>& expectedNames)
     while (!source_.Eof() && Is(source_.CurChar, NameStart)) {
         if (!positionsRecorded_ && ReadExpectedAttribute(expectedNames)) continue;
         if (!positionsRecorded_) RecordPositions();
-        const std::size_t namesRead = loadedAttrs_.size();
+        const std::size_t namesRead = pendingAttrs_.size();
         std::int32_t nameId = namesRead < expectedNames.size() ? MatchName(expectedNames[namesRead]) : -1;
         // Otherwise the name is interned once its value has been read; until then a
         // name not met before is kept as a copy (reading the value may move the window).
@@ -604,41 +620,68 @@ void XmlParser::GatherAttributes(const std::vector<std::int32_t>& expectedNames)
         SkipBlanks();
         if (source_.Eof()) Fail("Attribute value expected");
         if (source_.CurChar != '\'' && source_.CurChar != '"') Fail("String constant expected");
-        Platform::Variant value = ReadQuotedValue(source_.CurChar);
+        PendingAttr value = ReadQuotedValue(source_.CurChar);
         if (nameId < 0) nameId = InternName(newName);
+        value.nameId = nameId;
         // A repeated name replaces the earlier value in its place.
         std::int32_t& position = StateOf(nameId).attrPosition;
         if (position >= 0) {
-            loadedAttrs_[static_cast<std::size_t>(position)].Value = std::move(value);
+            pendingAttrs_[static_cast<std::size_t>(position)] = value;
+            attrTextsInOrder_ = false;
         } else {
-            position = static_cast<std::int32_t>(loadedAttrs_.size());
-            TXmlAttrData& entry = loadedAttrs_.emplace_back();
-            entry.Value = std::move(value);
-            entry.NameId = nameId;
+            position = static_cast<std::int32_t>(pendingAttrs_.size());
+            pendingAttrs_.push_back(value);
         }
         SkipBlanks();
     }
 }
 
 void XmlParser::RecordPositions() {
-    for (std::size_t i = 0; i < loadedAttrs_.size(); ++i)
-        StateOf(loadedAttrs_[i].NameId).attrPosition = static_cast<std::int32_t>(i);
+    for (std::size_t i = 0; i < pendingAttrs_.size(); ++i)
+        StateOf(pendingAttrs_[i].nameId).attrPosition = static_cast<std::int32_t>(i);
     positionsRecorded_ = true;
 }
 
 void XmlParser::HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& names) {
     // Names read only in their expected places are the first of names already.
-    names.resize(loadedAttrs_.size());
+    const std::size_t count = pendingAttrs_.size();
+    names.resize(count);
     if (positionsRecorded_) {
-        for (std::size_t i = 0; i < loadedAttrs_.size(); ++i) {
-            const std::int32_t nameId = loadedAttrs_[i].NameId;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t nameId = pendingAttrs_[i].nameId;
             names[i] = nameId;
             StateOf(nameId).attrPosition = -1;
         }
         positionsRecorded_ = false;
     }
-    node.TakeLoadedAttrs(&arena_, loadedAttrs_.data(), static_cast<std::int32_t>(loadedAttrs_.size()));
-    loadedAttrs_.clear();
+    if (count == 0) return;
+    std::size_t textBytes = pendingAttrs_.back().begin + pendingAttrs_.back().size;
+    if (!attrTextsInOrder_) {
+        textBytes = 0;
+        for (const PendingAttr& attr : pendingAttrs_) textBytes += attr.size;
+    }
+    if (!attrTextsWide_ && TXmlAttrArray::Packs(count, textBytes)) {
+        // The common case: 8-bit texts that fit one piece with their entries.
+        TXmlAttrArray packed = TXmlAttrArray::CarvePacked(arena_, count, textBytes);
+        TXmlPackedAttr* entries = packed.PackedEntries();
+        char* texts = packed.PackedTexts();
+        std::uint32_t end = 0;
+        if (attrTextsInOrder_) std::memcpy(texts, attrTexts_.data(), textBytes);
+        for (std::size_t i = 0; i < count; ++i) {
+            const PendingAttr& attr = pendingAttrs_[i];
+            if (!attrTextsInOrder_) std::memcpy(texts + end, attrTexts_.data() + attr.begin, attr.size);
+            end += static_cast<std::uint32_t>(attr.size);
+            entries[i] = TXmlPackedAttr{attr.nameId, end};
+        }
+        node.TakePackedAttrs(std::move(packed), static_cast<std::int32_t>(count));
+    } else {
+        typedAttrs_.clear();
+        for (const PendingAttr& attr : pendingAttrs_)
+            typedAttrs_.push_back(
+                TXmlAttrData{ParsedValue(std::string_view(attrTexts_).substr(attr.begin, attr.size)), attr.nameId});
+        node.TakeLoadedAttrs(&arena_, typedAttrs_.data(), static_cast<std::int32_t>(count));
+        typedAttrs_.clear();
+    }
 }
 
 }  // namespace

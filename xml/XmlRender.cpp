@@ -61,11 +61,12 @@ void AppendIndent(std::string& out, std::int32_t depth) {
 void AppendAttributes(TXmlNode& node, TXmlDocument* owner, std::string& out) {
     const TXmlNameTable& names = node.NameTable();
     for (std::int32_t index = 0; index < node.GetAttrCount(); ++index) {
-        const TXmlAttrData& attr = node.GetAttrData(index);
+        const TXmlAttrRef attr = node.GetAttrData(index);
         out += ' ';
         out += names.IdToName(attr.NameId);
         out += "=\"";
-        out += EscapeXmlText(ValueText(attr.Value, owner));
+        const Platform::Variant* typed = attr.Value.Typed();
+        out += EscapeXmlText(typed ? ValueText(*typed, owner) : attr.Value.ToString());
         out += '"';
     }
 }

@@ -45,7 +45,7 @@ std::uint16_t StandardEncodingToCodePage(const std::string& encoding) {
 TEncodingToCodePage EncodingToCodePage = StandardEncodingToCodePage;
 bool DecodeUtf8OnLoad = false;
 
-Platform::Variant DecodeUtf8Value(std::string value) {
+std::size_t Utf8CharacterCount(std::string_view value) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
     const std::size_t size = value.size();
     std::size_t characters = 0;
@@ -56,6 +56,13 @@ Platform::Variant DecodeUtf8Value(std::string value) {
             if (!IsContinuationByte(bytes[i + k])) throw TolvexXmlException("Bad UTF8 format");
         i += length;
     }
+    return characters;
+}
+
+Platform::Variant DecodeUtf8Value(std::string value) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
+    const std::size_t size = value.size();
+    const std::size_t characters = Utf8CharacterCount(value);
     if (characters == size) return Platform::Variant::FromString(std::move(value));
 
     std::u16string wide;

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/Variant.h"
 
@@ -29,5 +31,8 @@ extern bool DecodeUtf8OnLoad;
 // following byte must be 0x80..0xBF. A malformed value fails with
 // TolvexXmlException "Bad UTF8 format".
 Platform::Variant DecodeUtf8Value(std::string value);
+// The characters of the value by the same rule (equal to its size when it holds
+// no multi-byte sequence); fails as DecodeUtf8Value does.
+std::size_t Utf8CharacterCount(std::string_view value);
 
 }  // namespace TolvexXml

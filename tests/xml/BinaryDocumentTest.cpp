@@ -31,7 +31,7 @@ void ExpectSameTree(TXmlNode& expected, TXmlNode& actual, const std::string& pat
     for (std::int32_t i = 0; i < expected.GetAttrCount(); ++i) {
         EXPECT_EQ(actual.GetAttrData(i).NameId, expected.GetAttrData(i).NameId) << here;
         EXPECT_EQ(actual.GetAttrData(i).Value.Type(), expected.GetAttrData(i).Value.Type()) << here;
-        EXPECT_TRUE(actual.GetAttrData(i).Value.Equals(expected.GetAttrData(i).Value)) << here;
+        EXPECT_TRUE(actual.GetAttrData(i).Value.ToVariant().Equals(expected.GetAttrData(i).Value.ToVariant())) << here;
     }
     if (expected.GetNodeType() != ELEMENT_NODE || !expected.HasChildren()) {
         EXPECT_EQ(actual.GetValueType(), expected.GetValueType()) << here;

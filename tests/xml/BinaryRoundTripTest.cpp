@@ -90,8 +90,8 @@ std::string DumpValue(const Variant& value, bool asStored) {
 std::string DumpTree(TXmlNode& node, bool asStored) {
     std::string text = std::to_string(node.GetNodeType()) + "#" + std::to_string(node.GetNameId());
     for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
-        const TXmlAttrData& attr = node.GetAttrData(i);
-        text += std::string(" @") + std::to_string(attr.NameId) + "=" + DumpValue(attr.Value, asStored);
+        const TXmlAttrRef attr = node.GetAttrData(i);
+        text += std::string(" @") + std::to_string(attr.NameId) + "=" + DumpValue(attr.Value.ToVariant(), asStored);
     }
     switch (node.GetNodeType()) {
         case ELEMENT_NODE: {

@@ -43,7 +43,7 @@ inline std::string DumpAttrs(TolvexXml::TXmlNode& node) {
     std::string text = "[";
     for (std::int32_t i = 0; i < node.GetAttrCount(); ++i) {
         if (i > 0) text += ";";
-        text += node.GetAttrName(i) + "=" + DumpValue(node.GetAttrData(i).Value);
+        text += node.GetAttrName(i) + "=" + DumpValue(node.GetAttrData(i).Value.ToVariant());
     }
     return text + "]";
 }
