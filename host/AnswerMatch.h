@@ -51,12 +51,13 @@ private:
 template <class Test>
 TolvexXml::IXmlNode FindRuleAnswer(const Scenario& scenario, const AnswerRule& rule, MatchTrace* trace, Test&& test) {
     const TolvexXml::IXmlNodeList& answers = scenario.Answers();
+    ElementNameSet ruleElements(rule.elementNames);
     for (std::int32_t index = 0; index < answers->GetCount(); ++index) {
-        TolvexXml::IXmlNode answer = answers->GetItem(index);
-        if (Scenario::IsNamedOneOf(*answer, rule.elementNames)) {
-            if (test(*answer)) return answer;
-        } else if (trace && answer->GetNodeType() == TolvexXml::ELEMENT_NODE && !RuleForElement(answer->GetNodeName())) {
-            trace->PassedOver(*answer, "no call reads an element of this name");
+        TolvexXml::TXmlNode& answer = *answers->ItemAt(index);
+        if (ruleElements.Contains(answer)) {
+            if (test(answer)) return TolvexXml::IXmlNode(&answer);
+        } else if (trace && answer.GetNodeType() == TolvexXml::ELEMENT_NODE && !RuleForElement(answer.GetNodeName())) {
+            trace->PassedOver(answer, "no call reads an element of this name");
         }
     }
     return nullptr;

@@ -25,6 +25,17 @@ bool Scenario::IsNamedOneOf(TolvexXml::TXmlNode& node, const std::vector<std::st
     return false;
 }
 
+bool ElementNameSet::Contains(TolvexXml::TXmlNode& node) {
+    const TolvexXml::TXmlNameTable* table = &node.NameTable();
+    if (!table_) table_ = table;
+    const std::int32_t nameId = node.GetNameId();
+    if (table != table_ || nameId < 0) return Scenario::IsNamedOneOf(node, names_);
+    const auto index = static_cast<std::size_t>(nameId);
+    if (index >= verdicts_.size()) verdicts_.resize(index + 1, -1);
+    if (verdicts_[index] < 0) verdicts_[index] = Scenario::IsNamedOneOf(node, names_) ? 1 : 0;
+    return verdicts_[index] == 1;
+}
+
 void CopyTextField(char* field, std::size_t limit, const std::string& text) {
     const std::size_t length = text.size() < limit ? text.size() : limit;
     std::memcpy(field, text.data(), length);

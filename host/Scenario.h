@@ -34,6 +34,21 @@ private:
     TolvexXml::IXmlNodeList answers_;
 };
 
+// The element names of one rule, for a walk over many answers: each name id of
+// the scenario's name table is compared once, and the answers of that name take
+// the verdict. A node of another name table is compared by name.
+class ElementNameSet {
+public:
+    explicit ElementNameSet(const std::vector<std::string_view>& names) : names_(names) {}
+
+    bool Contains(TolvexXml::TXmlNode& node);
+
+private:
+    const std::vector<std::string_view>& names_;
+    const TolvexXml::TXmlNameTable* table_ = nullptr;  // the table of the verdicts
+    std::vector<signed char> verdicts_;                // by name id: -1 not compared yet, 0 no, 1 yes
+};
+
 // An attribute that a call asks many answers for. Its name is resolved to its id
 // in the scenario's name table once, at the first read, instead of once per
 // answer; values and failures are those of the reads by name.
