@@ -44,10 +44,13 @@ std::string FieldNames(Tolvex29::AnswerCall call) {
 // The value as the report shows the field: decimal digits, true/false, or the text.
 std::string FieldValue(const AttributeRule& rule, const std::string& text) {
     if (rule.kind == ValueKind::Text) return text;
-    if (rule.kind == ValueKind::Boolean && (text == "true" || text == "false")) return text;
+    if (rule.kind == ValueKind::Boolean) {
+        if (text == "true" || text == "1") return "true";
+        if (text == "false" || text == "0") return "false";
+        throw UsageError(std::string(rule.name).append(": \"").append(text).append("\" is not true, false, 1 or 0"));
+    }
     const std::int64_t number =
         ParseInteger(rule.name, text, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max());
-    if (rule.kind == ValueKind::Boolean && (number == 0 || number == 1)) return number ? "true" : "false";
     return std::to_string(number);
 }
 
