@@ -1,6 +1,7 @@
 #include "platform/Variant.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/BoolText.h"
 #include "platform/CarvedBlocks.h"
@@ -47,6 +48,13 @@ Variant Variant::FromCarvedString(std::string_view carvedBytes) noexcept {
     value.type_ = varString;
     value.carved_ = true;
     return value;
+}
+
+Variant Variant::CopiedString(CarvedBlocks& blocks, std::string_view text) {
+    if (!CarvesText(text.size())) return FromString(std::string(text));
+    char* bytes = static_cast<char*>(blocks.Allocate(text.size()));
+    std::memcpy(bytes, text.data(), text.size());
+    return FromCarvedString(std::string_view(bytes, text.size()));
 }
 
 void Variant::DestroyOwnedPayload() noexcept {

@@ -65,6 +65,9 @@ public:
     // block (platform/CarvedBlocks.h); the value gives them back when it ends, and
     // a copy of it owns a copy of the bytes.
     static Variant FromCarvedString(std::string_view carvedBytes) noexcept;
+    // A text whose bytes are copied into a piece carved from the blocks when the
+    // text is kept in carved bytes (CarvesText), into a heap string otherwise.
+    static Variant CopiedString(CarvedBlocks& blocks, std::string_view text);
     // Whether a text of that size is kept in carved bytes: a carved text is never
     // empty and fits one piece.
     static bool CarvesText(std::size_t size) noexcept { return size > 0 && size <= CarvedBlocks::MaxObjectSize; }

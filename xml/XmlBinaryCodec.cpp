@@ -188,7 +188,14 @@ Variant ReadText(TBinXmlReader& reader, Platform::CarvedBlocks* carver) {
 }  // namespace
 
 Variant ReadValue(TBinXmlReader& reader, Platform::CarvedBlocks* carver) {
-    const auto type = static_cast<Platform::VarType>(ReadPackedInt(reader) & 0xFFFF);
+    return ReadValueOfType(reader, ReadValueType(reader), carver);
+}
+
+Platform::VarType ReadValueType(TBinXmlReader& reader) {
+    return static_cast<Platform::VarType>(ReadPackedInt(reader) & 0xFFFF);
+}
+
+Variant ReadValueOfType(TBinXmlReader& reader, Platform::VarType type, Platform::CarvedBlocks* carver) {
     switch (type) {
         case Platform::varEmpty: return Variant();
         case Platform::varNull: return Variant::Null();

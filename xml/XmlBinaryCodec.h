@@ -48,5 +48,8 @@ void WriteValue(TBinXmlWriter& writer, const Platform::Variant& value);
 // The record of an 8-bit text (varString) value, as WriteValue writes it.
 void WriteTextValue(TBinXmlWriter& writer, std::string_view text);
 Platform::Variant ReadValue(TBinXmlReader& reader, Platform::CarvedBlocks* carver = nullptr);
+// ReadValue in two steps: the type code, then the payload of that type.
+Platform::VarType ReadValueType(TBinXmlReader& reader);
+Platform::Variant ReadValueOfType(TBinXmlReader& reader, Platform::VarType type, Platform::CarvedBlocks* carver);
 
 }  // namespace TolvexXml

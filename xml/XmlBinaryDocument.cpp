@@ -1,5 +1,8 @@
 // The name table section and the node tree of a binary XML image.
 #include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Stream.h"
@@ -140,14 +143,23 @@ public:
         // entries and texts come from the heap, for the reason its list does.
         node.RemoveAllAttrs();
         Platform::CarvedBlocks* const carver = depth == 0 ? nullptr : &arena_;
-        loadedAttrs_.clear();
+        pendingAttrs_.clear();
+        attrTexts_.clear();
+        typedValues_.clear();
         try {
             for (std::int32_t i = 0; i < attrCount; ++i) {
                 const std::int32_t nameId = ReadNameId();
-                Platform::Variant value = ReadValue(reader_, carver);
-                TXmlAttrData& entry = loadedAttrs_.emplace_back();
-                entry.Value = std::move(value);
-                entry.NameId = nameId;
+                const Platform::VarType type = ReadValueType(reader_);
+                if (type == Platform::varString) {
+                    const auto size = static_cast<std::size_t>(ReadPackedCount(reader_, 1));
+                    const std::size_t begin = attrTexts_.size();
+                    attrTexts_.resize(begin + size);
+                    reader_.Read(attrTexts_.data() + begin, size);
+                    pendingAttrs_.push_back(PendingAttr{nameId, true, begin, size});
+                } else {
+                    typedValues_.push_back(ReadValueOfType(reader_, type, carver));
+                    pendingAttrs_.push_back(PendingAttr{nameId, false, typedValues_.size() - 1, 0});
+                }
             }
         } catch (...) {
             HandOverAttributes(node, carver);
@@ -165,10 +177,37 @@ public:
     }
 
 private:
-    // The entries read so far go to the node, also when reading failed half-way.
+    // The entries read so far go to the node, also when reading failed half-way:
+    // packed when a carver is given and they are all 8-bit texts that fit one
+    // piece, typed otherwise.
     void HandOverAttributes(TXmlNode& node, Platform::CarvedBlocks* carver) {
-        node.TakeLoadedAttrs(carver, loadedAttrs_.data(), static_cast<std::int32_t>(loadedAttrs_.size()));
-        loadedAttrs_.clear();
+        const std::size_t count = pendingAttrs_.size();
+        if (count == 0) return;
+        const bool allText = typedValues_.empty();
+        if (carver && allText && TXmlAttrArray::Packs(count, attrTexts_.size())) {
+            TXmlAttrArray packed = TXmlAttrArray::CarvePacked(*carver, count, attrTexts_.size());
+            std::memcpy(packed.PackedTexts(), attrTexts_.data(), attrTexts_.size());
+            TXmlPackedAttr* entries = packed.PackedEntries();
+            for (std::size_t i = 0; i < count; ++i) {
+                const PendingAttr& attr = pendingAttrs_[i];
+                entries[i] = TXmlPackedAttr{attr.nameId, static_cast<std::uint32_t>(attr.begin + attr.size)};
+            }
+            node.TakePackedAttrs(std::move(packed), static_cast<std::int32_t>(count));
+            return;
+        }
+        std::vector<TXmlAttrData> entries(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const PendingAttr& attr = pendingAttrs_[i];
+            entries[i].NameId = attr.nameId;
+            if (!attr.text)
+                entries[i].Value = std::move(typedValues_[attr.begin]);
+            else if (carver)
+                entries[i].Value = Platform::Variant::CopiedString(
+                    *carver, std::string_view(attrTexts_).substr(attr.begin, attr.size));
+            else
+                entries[i].Value = Platform::Variant::FromString(attrTexts_.substr(attr.begin, attr.size));
+        }
+        node.TakeLoadedAttrs(carver, entries.data(), static_cast<std::int32_t>(count));
     }
 
     std::int32_t ReadNameId() {
@@ -204,7 +243,17 @@ private:
     TBinXmlReader& reader_;
     TXmlNameTable& table_;
     TXmlLoadArena arena_;  // the nodes and child lists of this load
-    std::vector<TXmlAttrData> loadedAttrs_;  // the attributes of the node being read
+    // The attributes of the node being read: 8-bit texts wait as bytes in
+    // attrTexts_ (they may pack), other values in typedValues_ (begin is the index).
+    struct PendingAttr {
+        std::int32_t nameId;
+        bool text;
+        std::size_t begin;
+        std::size_t size;
+    };
+    std::vector<PendingAttr> pendingAttrs_;
+    std::string attrTexts_;
+    std::vector<Platform::Variant> typedValues_;
 };
 
 }  // namespace

@@ -215,13 +215,7 @@ private:
     }
     // A text not too long for a block is carved from the arena: no heap block of
     // its own to take and give back, and a value that moves as two words.
-    Platform::Variant StoredText(std::string_view text) {
-        if (!Platform::Variant::CarvesText(text.size()))
-            return Platform::Variant::FromString(std::string(text));
-        char* bytes = static_cast<char*>(arena_.Allocate(text.size()));
-        std::memcpy(bytes, text.data(), text.size());
-        return Platform::Variant::FromCarvedString(std::string_view(bytes, text.size()));
-    }
+    Platform::Variant StoredText(std::string_view text) { return Platform::Variant::CopiedString(arena_, text); }
 
     TXmlSource& source_;
     TXmlNameTable& nameTable_;
