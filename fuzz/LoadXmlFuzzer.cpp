@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome fromStream = LoadInto(preserveWhiteSpace, [&](TolvexXml::TXmlDocument& document) {
         Platform::TMemoryStream stream(text);
         TolvexXml::TXmlStmSource source(stream, bufSize);
-        document.GetChildList()->ParseChildren(source, document.NameTable(), preserveWhiteSpace);
+        document.GetChildList()->ParseChildren(source, document.NameTable(), preserveWhiteSpace, document.NewLoadRegion());
     });
     // The binary image is a path of LoadXML alone.
     const bool binary = text.compare(0, 14, "< binary-xml >") == 0;

@@ -21,7 +21,7 @@ namespace Platform {
 
 namespace {
 
-constexpr std::size_t FirstPieceOffset = 8;
+constexpr std::size_t FirstPieceOffset = 16;
 
 std::atomic<std::int64_t> blocksInUse{0};
 
@@ -110,6 +110,7 @@ constinit BlockCache blockCache;
 // While the load carves, the balance is never 1, so no free can release it early.
 struct CarvedBlocks::Block {
     std::atomic<std::int32_t> balance{0};
+    std::uint64_t region = 0;  // the tag of the region that carves it; 0 for none
 
     // Counts count pieces of the block as given back, releasing it with its last.
     static void GiveBack(Block* block, std::int32_t count) noexcept {
@@ -128,7 +129,7 @@ struct CarvedBlocks::Block {
     }
 };
 
-static_assert(sizeof(std::atomic<std::int32_t>) <= FirstPieceOffset);
+static_assert(sizeof(std::atomic<std::int32_t>) + sizeof(std::uint64_t) <= FirstPieceOffset);
 
 void CarvedBlocks::StartBlock() {
     LeaveBlock();
@@ -139,6 +140,7 @@ void CarvedBlocks::StartBlock() {
         memory = static_cast<char*>(AllocatePages(BlockSize, BlockSize));
     blocksInUse.fetch_add(1, std::memory_order_relaxed);
     block_ = new (memory) Block;
+    if (region_) region_->Adopt(block_);
     next_ = memory + FirstPieceOffset;
     end_ = memory + BlockSize;
 }
@@ -172,11 +174,59 @@ void CarvedFreeBatch::Flush() noexcept {
 
 void CarvedBlocks::ReleaseCachedBlocks() noexcept { blockCache.ReleaseAll(); }
 
+namespace {
+
+std::atomic<std::uint64_t> lastRegionTag{0};
+
+}  // namespace
+
+CarvedRegion::CarvedRegion() : tag_(lastRegionTag.fetch_add(1, std::memory_order_relaxed) + 1) { region_ = this; }
+
+CarvedRegion::~CarvedRegion() {
+    LeaveBlock();
+    for (Block* block : blocks_) Block::GiveBack(block, 1);
+}
+
+void CarvedRegion::Adopt(Block* block) {
+    // Recorded before the block is used, so that a failure to record it leaves no
+    // piece behind: the block then goes back at once.
+    try {
+        blocks_.push_back(block);
+    } catch (...) {
+        Block::Release(block);
+        block_ = nullptr;
+        throw;
+    }
+    block->region = tag_;
+}
+
+bool CarvedRegion::Carved(const void* piece) const noexcept {
+    return BlockOf(const_cast<void*>(piece))->region == tag_;
+}
+
+std::int64_t CarvedRegion::LivePieces() noexcept {
+    LeaveBlock();
+    std::int64_t pieces = 0;
+    for (const Block* block : blocks_) pieces += block->balance.load(std::memory_order_acquire) - 1;
+    return pieces;
+}
+
+void CarvedRegion::ReleaseWhole() noexcept {
+    LeaveBlock();
+    for (Block* block : blocks_) {
+        block->balance.store(0, std::memory_order_relaxed);
+        Block::Release(block);
+    }
+    blocks_.clear();
+}
+
 std::int64_t CarvedBlocks::BlocksInUse() noexcept { return blocksInUse.load(std::memory_order_relaxed); }
 
 void CarvedBlocks::LeaveBlock() noexcept {
     if (!block_) return;
-    if (block_->balance.fetch_add(carved_, std::memory_order_acq_rel) + carved_ == 0) Block::Release(block_);
+    // A region's block also counts the region's pin: it stays while the region does.
+    const std::int32_t count = carved_ + (region_ ? 1 : 0);
+    if (block_->balance.fetch_add(count, std::memory_order_acq_rel) + count == 0) Block::Release(block_);
     block_ = nullptr;
     next_ = end_ = nullptr;
     carved_ = 0;

@@ -9,8 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace Platform {
+
+class CarvedRegion;
 
 class CarvedBlocks {
 public:
@@ -41,6 +44,7 @@ public:
 
 private:
     friend class CarvedFreeBatch;
+    friend class CarvedRegion;
     struct Block;
     static constexpr std::size_t Alignment = 8;
 
@@ -55,6 +59,34 @@ private:
     char* next_ = nullptr;
     char* end_ = nullptr;
     std::int32_t carved_ = 0;  // pieces carved from block_
+    CarvedRegion* region_ = nullptr;  // this carver as a region, when it is one
+};
+
+// A carver whose blocks are kept together: each is tagged with the region and
+// pinned while the region lives, so the region can tell its pieces from others,
+// count those alive, and give every block back at once when none of them is in
+// use. Ending the region drops the pins: a block then goes back with its last
+// piece, as any carver's does.
+class CarvedRegion : public CarvedBlocks {
+public:
+    CarvedRegion();
+    ~CarvedRegion();
+
+    // Whether a piece carved by any carver was carved by this region.
+    bool Carved(const void* piece) const noexcept;
+    // The pieces of the region not given back yet. The carver leaves its block.
+    std::int64_t LivePieces() noexcept;
+    // Gives every block back whatever its count: only when no piece of the region
+    // is in use any more (LivePieces says how many are still counted).
+    void ReleaseWhole() noexcept;
+
+private:
+    friend class CarvedBlocks;
+    // Takes a block that the carver has just started into the region.
+    void Adopt(Block* block);
+
+    const std::uint64_t tag_;
+    std::vector<Block*> blocks_;
 };
 
 // Pieces given back together, as Free would give them back one by one: a run of

@@ -108,6 +108,15 @@ public:
     // number is converted to a number first); Null with anything gives Null.
     Variant Add(const Variant& other) const;
 
+    // Whether the value is a text in carved bytes.
+    bool IsCarvedText() const noexcept { return carved_; }
+    // Ends the value, leaving Empty, but leaves carved bytes where they are: for a
+    // holder whose blocks go back whole.
+    void DropLeavingCarvedBytes() noexcept {
+        if (!carved_) DestroyPayload();
+        carved_ = false;
+        type_ = varEmpty;
+    }
     // Hands the bytes of a carved text to the batch, leaving the value Empty;
     // any other value is left as it is. For holders that end many values at once.
     void GiveCarvedTextTo(CarvedFreeBatch& batch) noexcept {

@@ -143,6 +143,12 @@ public:
         return IsPacked() ? TXmlAttrValue(PackedText(index)) : TXmlAttrValue(get()[index].Value);
     }
 
+    // For a release of the whole region: the pieces of carved memory the array
+    // with count entries holds (its own and its values' texts), and the freeing of
+    // what it holds on the heap, leaving the array empty and its pieces where they are.
+    std::int64_t CarvedPieces(std::size_t count) const noexcept;
+    void FreeHeapParts(std::size_t count) noexcept;
+
 private:
     static constexpr std::uintptr_t FormBits = 3;
     static constexpr std::uintptr_t CarvedTag = 1;

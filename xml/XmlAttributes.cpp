@@ -90,6 +90,27 @@ void TXmlAttrArray::Release() noexcept {
     tagged_ = 0;
 }
 
+std::int64_t TXmlAttrArray::CarvedPieces(std::size_t count) const noexcept {
+    switch (tagged_ & FormBits) {
+        case PackedTag: return 1;
+        case 0:
+            if (!tagged_) return 0;
+            break;
+        default: break;
+    }
+    std::int64_t pieces = (tagged_ & FormBits) == CarvedTag ? 1 : 0;
+    for (std::size_t i = 0; i < count; ++i) pieces += get()[i].Value.IsCarvedText() ? 1 : 0;
+    return pieces;
+}
+
+void TXmlAttrArray::FreeHeapParts(std::size_t count) noexcept {
+    if ((tagged_ & FormBits) != PackedTag && tagged_) {
+        for (std::size_t i = 0; i < count; ++i) get()[i].Value.DropLeavingCarvedBytes();
+        if ((tagged_ & FormBits) == 0) delete[] get();
+    }
+    tagged_ = 0;
+}
+
 void TXmlNode::SetAttrCapacity(std::int32_t capacity) {
     MakeAttrsTyped();
     TXmlAttrArray attrs;

@@ -22,7 +22,13 @@ public:
     void Release() noexcept {
         if (refCount_.fetch_sub(1, std::memory_order_acq_rel) == 1) Destroy(this);
     }
-    int RefCount() const noexcept { return refCount_.load(std::memory_order_relaxed); }
+    int RefCount() const noexcept { return refCount_.load(std::memory_order_acquire); }
+    // Drops count references at once (count at most the references held).
+    void ReleaseRefs(int count) noexcept {
+        if (refCount_.fetch_sub(count, std::memory_order_acq_rel) == count) Destroy(this);
+    }
+    // The piece of a load's blocks the object stands in; null for an object of the heap.
+    virtual const void* CarvedPiece() const noexcept { return nullptr; }
     // Counts the first reference to an object that nothing else can reach yet (its
     // count is 0): a plain store instead of an atomic read-modify-write.
     void AddFirstRef() noexcept { refCount_.store(1, std::memory_order_relaxed); }

@@ -134,7 +134,8 @@ void WriteTree(TBinXmlWriter& writer, TXmlDocument& document) {
 // and whose nesting stays within the parser's bound.
 class TreeReader {
 public:
-    TreeReader(TBinXmlReader& reader, TXmlNameTable& table) : reader_(reader), table_(table) {}
+    TreeReader(TBinXmlReader& reader, TXmlNameTable& table, TXmlLoadArena& arena)
+        : reader_(reader), table_(table), arena_(arena) {}
 
     void ReadNodeContent(TXmlNode& node, std::int32_t depth) {
         if (depth > MaxElementDepth) throw TolvexXmlException(MaxDepthMessage);
@@ -242,7 +243,7 @@ private:
 
     TBinXmlReader& reader_;
     TXmlNameTable& table_;
-    TXmlLoadArena arena_;  // the nodes and child lists of this load
+    TXmlLoadArena& arena_;  // the nodes and child lists of this load
     // The attributes of the node being read: 8-bit texts wait as bytes in
     // attrTexts_ (they may pack), other values in typedValues_ (begin is the index).
     struct PendingAttr {
@@ -260,7 +261,7 @@ private:
 
 void ReadBinaryXml(TXmlDocument& document, TBinXmlReader& reader) {
     ReadNameTable(reader, document.NameTable());
-    TreeReader(reader, document.NameTable()).ReadNodeContent(document, 0);
+    TreeReader(reader, document.NameTable(), document.NewLoadRegion()).ReadNodeContent(document, 0);
 }
 
 void WriteBinaryXml(TXmlDocument& document, TBinXmlWriter& writer) {
@@ -276,7 +277,7 @@ void LoadBinaryXmlFromStream(TXmlDocument& document, Platform::TStream& stream) 
 
 void TXmlDocument::LoadBinaryXML(const std::string& image) {
     parseErrorOffset_ = -1;
-    RemoveAllChildren();
+    ReleaseChildren();
     RemoveAllAttrs();
     ReplaceNameTable(new TXmlNameTable(TXmlNameTable::DefaultBucketCount));
     TStrXmlReader reader(image);

@@ -2,6 +2,7 @@
 #include "xml/XmlDocument.h"
 
 #include "xml/TolvexXmlUnit.h"
+#include "xml/XmlLoadArena.h"
 #include "xml/XmlSourceEncoding.h"
 
 namespace TolvexXml {
@@ -24,7 +25,7 @@ TXmlDocument::TXmlDocument(TXmlNameTable* nameTable)
 std::string TXmlDocument::GetText() { return JoinChildTexts(true); }
 
 void TXmlDocument::SetText(const std::string& text) {
-    RemoveAllChildren();
+    ReleaseChildren();
     GetChildList()->Insert(new TXmlText(&NameTable(), Platform::Variant::FromString(text)), 0);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "xml/XmlNodeKinds.h"
@@ -21,6 +22,7 @@ public:
     // Given GlobalNameTable (or no table), the document makes a private table of
     // 4096 buckets for itself; any other table is shared.
     explicit TXmlDocument(TXmlNameTable* nameTable);
+    ~TXmlDocument() override;
 
     std::int32_t GetNameId() override { return NameTable().DocumentId(); }
     std::int32_t GetNodeType() override { return DOCUMENT_NODE; }
@@ -71,6 +73,14 @@ public:
 
     // Gives the document a new name table (binary loading), kept as its private one.
     void ReplaceNameTable(TXmlNameTable* nameTable);
+    // Removes every child. The tree of the document's last load goes at once, its
+    // blocks given back whole, when nothing but the tree holds any of its nodes
+    // and all of them are still there (xml/XmlTreeRelease.cpp); otherwise node by
+    // node, as RemoveAllChildren does.
+    void ReleaseChildren();
+    // A new region for the load about to fill the document (its children are
+    // released already); the document keeps it with the tree.
+    TXmlLoadArena& NewLoadRegion();
 
     // Compact rendering, kept blank text and untrimmed character data when true.
     bool PreserveWhiteSpace;
@@ -83,6 +93,7 @@ private:
     void ParseText(TXmlSource& source);
 
     IXmlNameTable privateTable_;
+    std::unique_ptr<TXmlLoadArena> loadRegion_;  // the blocks of the last load's tree
     std::int64_t parseErrorOffset_ = -1;
 };
 

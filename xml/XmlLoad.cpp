@@ -10,7 +10,7 @@ namespace TolvexXml {
 
 void TXmlDocument::ParseText(TXmlSource& source) {
     try {
-        GetChildList()->ParseChildren(source, NameTable(), PreserveWhiteSpace);
+        GetChildList()->ParseChildren(source, NameTable(), PreserveWhiteSpace, NewLoadRegion());
     } catch (...) {
         parseErrorOffset_ = source.InputOffset();
         throw;
@@ -23,7 +23,7 @@ void TXmlDocument::LoadXML(const std::string& xml) {
         LoadBinaryXML(xml);
         return;
     }
-    RemoveAllChildren();
+    ReleaseChildren();
     RemoveAllAttrs();
     TXmlStrSource source(xml);
     ParseText(source);
@@ -31,7 +31,7 @@ void TXmlDocument::LoadXML(const std::string& xml) {
 
 void TXmlDocument::LoadFromStream(Platform::TStream& stream) {
     parseErrorOffset_ = -1;
-    RemoveAllChildren();
+    ReleaseChildren();
     RemoveAllAttrs();
     constexpr std::size_t signatureSize = BinaryXmlSignature.size();
     if (stream.GetSize() > static_cast<std::int64_t>(signatureSize)) {

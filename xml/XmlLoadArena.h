@@ -1,6 +1,8 @@
-// Memory for the nodes, child lists and texts that one load makes, carved from
-// shared blocks (platform/CarvedBlocks.h). Every object still frees itself when
-// its count drops to 0, and it may outlive the load and its document.
+// Memory for the nodes, child lists and texts that one load makes, carved from a
+// region of blocks (platform/CarvedBlocks.h) that the loaded document keeps. Every
+// object frees itself when its count drops to 0 and may outlive the load and its
+// document; a document whose tree is whole and held by nothing else gives the
+// region back at once instead (TXmlDocument::ReleaseChildren).
 #pragma once
 
 #include <cstddef>
@@ -16,7 +18,7 @@ namespace TolvexXml {
 template <class Object>
 class TXmlArenaObject;
 
-class TXmlLoadArena : public Platform::CarvedBlocks {
+class TXmlLoadArena : public Platform::CarvedRegion {
 public:
     // Makes a node of kind Node (made in the list owner's name table) in the arena
     // and appends it to the list; the list holds it.
@@ -43,6 +45,8 @@ public:
         TXmlLoadArena::Free(object, sizeof(TXmlArenaObject));
     }
     static void operator delete(void* object, std::size_t size) noexcept { TXmlLoadArena::Free(object, size); }
+
+    const void* CarvedPiece() const noexcept override { return this; }
 };
 
 template <class Node, class... Args>

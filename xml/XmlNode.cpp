@@ -29,6 +29,16 @@ TXmlNode::~TXmlNode() {
     if (childList_) childList_->DetachOwner();
 }
 
+std::int64_t TXmlNode::CarvedPartPieces() const noexcept {
+    return attrs_.CarvedPieces(static_cast<std::size_t>(attrCount_));
+}
+
+void TXmlNode::FreeHeapParts() noexcept {
+    attrs_.FreeHeapParts(static_cast<std::size_t>(attrCount_));
+    attrCount_ = attrCapacity_ = 0;
+    nameTable_.Detach();
+}
+
 std::string TXmlNode::GetNodeName() { return NameTable().IdToName(GetNameId()); }
 
 void TXmlNode::SetNameId(std::int32_t) {}

@@ -33,6 +33,7 @@ class TXmlComment;
 class TXmlProcessingInstruction;
 class TXmlDocument;
 class TXmlSource;
+class TXmlLoadArena;
 
 using IXmlBase = XmlRef<TXmlBase>;
 using IXmlNode = XmlRef<TXmlNode>;
@@ -93,11 +94,13 @@ public:
     std::int32_t IndexOf(const TXmlNode* node) const noexcept;
 
     // Parses a sequence of nodes from the source into this list, up to the end of
-    // the input or to an end tag ("</", left with the source on the "/").
-    void ParseChildren(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace);
+    // the input or to an end tag ("</", left with the source on the "/"), carving
+    // them from the arena.
+    void ParseChildren(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace, TXmlLoadArena& arena);
 
 private:
     friend class TXmlNode;
+    friend class TXmlDocument;  // the release of a loaded tree as a whole
 
     void CheckIndex(std::int32_t index) const;
     void Grow();
@@ -248,6 +251,16 @@ public:
     // For loaders: a packed array of count entries, filled, becomes the node's
     // attributes (it has none yet). Any change of them makes them typed first.
     void TakePackedAttrs(TXmlAttrArray packed, std::int32_t count);
+
+    // --- the release of a loaded tree as a whole (TXmlDocument::ReleaseChildren) ---
+    // The pieces of the load's blocks the node holds besides its own and its child
+    // list's: its attribute array and the texts of its values.
+    virtual std::int64_t CarvedPartPieces() const noexcept;
+    // Frees what the node holds on the heap (and drops its name table reference
+    // without counting it down: the caller counts them down together), leaving its
+    // carved parts, its children and its own room as they are. The node is gone
+    // afterwards: nothing may use it.
+    virtual void FreeHeapParts() noexcept;
 
     // --- conversions to the specific kinds (empty when the node is of another kind) ---
     virtual IXmlElement AsElement();

@@ -84,6 +84,16 @@ std::string TXmlNode::JoinChildTexts(bool documentRules) {
 
 TXmlElement::TXmlElement(TXmlNameTable* nameTable, std::int32_t nameId) : TXmlNode(nameTable), nameId_(nameId) {}
 
+std::int64_t TXmlElement::CarvedPartPieces() const noexcept {
+    return TXmlNode::CarvedPartPieces() + (value_ && value_->IsCarvedText() ? 1 : 0);
+}
+
+void TXmlElement::FreeHeapParts() noexcept {
+    TXmlNode::FreeHeapParts();
+    if (value_) value_->DropLeavingCarvedBytes();
+    value_.reset();
+}
+
 const Platform::Variant& TXmlElement::HeldValue() const noexcept {
     static const Platform::Variant noValue;
     return value_ ? *value_ : noValue;
@@ -169,6 +179,25 @@ IXmlNode TXmlComment::CloneNode(bool) { return new TXmlComment(&NameTable(), Sto
 // --- text ---
 
 TXmlText::TXmlText(TXmlNameTable* nameTable, Platform::Variant value) : TXmlNode(nameTable), value_(std::move(value)) {}
+
+std::int64_t TXmlText::CarvedPartPieces() const noexcept {
+    return TXmlNode::CarvedPartPieces() + (value_.IsCarvedText() ? 1 : 0);
+}
+
+void TXmlText::FreeHeapParts() noexcept {
+    TXmlNode::FreeHeapParts();
+    value_.DropLeavingCarvedBytes();
+}
+
+void TXmlCharacterData::FreeHeapParts() noexcept {
+    TXmlNode::FreeHeapParts();
+    std::string().swap(text_);
+}
+
+void TXmlProcessingInstruction::FreeHeapParts() noexcept {
+    TXmlNode::FreeHeapParts();
+    std::string().swap(text_);
+}
 
 std::string TXmlText::GetText() { return ValueText(value_); }
 

@@ -41,6 +41,9 @@ public:
     // Removes the children of node type text or CDATA, walking from the end.
     void RemoveTextChildren();
 
+    std::int64_t CarvedPartPieces() const noexcept override;
+    void FreeHeapParts() noexcept override;
+
 protected:
     // Name, attributes and the held value: a deep copy keeps the content, whether
     // it is held as children or as a value.
@@ -66,6 +69,8 @@ public:
     void SetText(const std::string& text) override { text_ = text; }
     const std::string& StoredText() const noexcept { return text_; }
 
+    void FreeHeapParts() noexcept override;
+
 private:
     std::string text_;
 };
@@ -86,6 +91,9 @@ public:
     IXmlText AsText() override { return this; }
 
     const Platform::Variant& Value() const noexcept { return value_; }
+
+    std::int64_t CarvedPartPieces() const noexcept override;
+    void FreeHeapParts() noexcept override;
 
     // The value's text goes into XML output without escaping. First, so that it
     // fills the padding at the end of TXmlNode.
@@ -131,6 +139,8 @@ public:
     std::string GetXML() override;
     IXmlNode CloneNode(bool deep) override;
     IXmlProcessingInstruction AsProcessingInstruction() override { return this; }
+
+    void FreeHeapParts() noexcept override;
 
 private:
     std::int32_t targetId_;

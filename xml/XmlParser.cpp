@@ -135,8 +135,8 @@ bool IsAllBlank(const char* begin, const char* end) { return ScanWhile(begin, en
 // One parse: the recursive descent over a source into node lists.
 class XmlParser {
 public:
-    XmlParser(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace)
-        : source_(source), nameTable_(nameTable), preserveWhiteSpace_(preserveWhiteSpace) {}
+    XmlParser(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace, TXmlLoadArena& arena)
+        : source_(source), nameTable_(nameTable), arena_(arena), preserveWhiteSpace_(preserveWhiteSpace) {}
 
     void ParseChildren(TXmlNodeList& list);
 
@@ -219,7 +219,7 @@ private:
 
     TXmlSource& source_;
     TXmlNameTable& nameTable_;
-    TXmlLoadArena arena_;  // the nodes and child lists made by this parse
+    TXmlLoadArena& arena_;  // the nodes and child lists made by this parse
     const bool preserveWhiteSpace_;
     std::int32_t depth_ = 0;
     // What the parser keeps per name id. attrPosition: the index of the attribute
@@ -680,8 +680,9 @@ void XmlParser::HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& na
 
 }  // namespace
 
-void TXmlNodeList::ParseChildren(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace) {
-    XmlParser(source, nameTable, preserveWhiteSpace).ParseChildren(*this);
+void TXmlNodeList::ParseChildren(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace,
+                                 TXmlLoadArena& arena) {
+    XmlParser(source, nameTable, preserveWhiteSpace, arena).ParseChildren(*this);
 }
 
 }  // namespace TolvexXml

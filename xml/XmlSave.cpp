@@ -28,7 +28,7 @@ std::string TXmlDocument::GetEncoding() {
 IXmlElement TXmlDocument::NewDocumentById(const std::string& version, const std::string& encoding,
                                           std::int32_t rootId) {
     CachedCodePage = 0;
-    RemoveAllChildren();
+    ReleaseChildren();
     const IXmlProcessingInstruction declaration = CreateProcessingInstructionById(NameTable().XmlId(), std::string());
     declaration->SetAttrText("version", version);
     declaration->SetAttrText("encoding", encoding.empty() ? std::string(DefaultEncoding) : encoding);

@@ -30,7 +30,7 @@ constexpr std::size_t ObjectSize = 72;
 // Objects that fill a little more than three blocks.
 constexpr int ObjectsOverThreeBlocks = static_cast<int>(3 * TXmlLoadArena::BlockSize / ObjectSize) + 10;
 
-std::vector<void*> Carve(TXmlLoadArena& arena, int count) {
+std::vector<void*> Carve(Platform::CarvedBlocks& arena, int count) {
     std::vector<void*> objects;
     for (int i = 0; i < count; ++i) objects.push_back(arena.Allocate(ObjectSize));
     return objects;
@@ -63,7 +63,7 @@ struct EndingOrder {
     const char* name;
     // Ends the arena and frees the objects in some order; the blocks in use are
     // checked between the steps by the callback.
-    std::function<void(std::unique_ptr<TXmlLoadArena>&, std::vector<void*>&, const ExpectBlocks&)> run;
+    std::function<void(std::unique_ptr<Platform::CarvedBlocks>&, std::vector<void*>&, const ExpectBlocks&)> run;
 };
 
 std::ostream& operator<<(std::ostream& out, const EndingOrder& order) { return out << order.name; }
@@ -71,7 +71,7 @@ std::ostream& operator<<(std::ostream& out, const EndingOrder& order) { return o
 class ArenaEndingOrderTest : public LoadArenaTest, public ::testing::WithParamInterface<EndingOrder> {};
 
 TEST_P(ArenaEndingOrderTest, EveryBlockIsGivenBackExactlyWhenItsLastUserEnds) {
-    auto arena = std::make_unique<TXmlLoadArena>();
+    auto arena = std::make_unique<Platform::CarvedBlocks>();
     std::vector<void*> objects = Carve(*arena, ObjectsOverThreeBlocks);
     ASSERT_EQ(NewBlocks(), 4);
     GetParam().run(arena, objects, [this](std::int64_t expected) { EXPECT_EQ(NewBlocks(), expected); });
@@ -142,6 +142,25 @@ INSTANTIATE_TEST_SUITE_P(
                         first.join();
                         second.join();
                     }}));
+
+// A region (the arena of a document's load) keeps every block while it lives,
+// and after it each block goes with its last piece, as a plain carver's does.
+TEST_F(LoadArenaTest, ARegionKeepsItsBlocksUntilItEnds) {
+    auto region = std::make_unique<TXmlLoadArena>();
+    std::vector<void*> objects = Carve(*region, ObjectsOverThreeBlocks);
+    void* survivor = objects.back();
+    objects.pop_back();
+    EXPECT_EQ(region->LivePieces(), ObjectsOverThreeBlocks);
+    EXPECT_TRUE(region->Carved(survivor));
+    EXPECT_FALSE(TXmlLoadArena().Carved(survivor));
+    FreeAll(objects);
+    EXPECT_EQ(region->LivePieces(), 1);
+    EXPECT_EQ(NewBlocks(), 4);
+    region.reset();
+    EXPECT_EQ(NewBlocks(), 1);
+    TXmlLoadArena::Free(survivor, ObjectSize);
+    EXPECT_EQ(NewBlocks(), 0);
+}
 
 TEST_F(LoadArenaTest, AnArenaThatCarvedNothingTakesNoBlock) {
     { TXmlLoadArena arena; }
@@ -234,6 +253,73 @@ TEST_P(LoadedNodesTest, ReloadingTheSameDocumentGivesTheFormerTreesBlocksBack) {
     EXPECT_EQ(NewBlocks(), blocksOfOneTree);
     document = nullptr;
     EXPECT_EQ(NewBlocks(), 0);
+}
+
+// Whatever holds a part of a loaded tree, or was changed in it, when the document
+// goes: the part stays whole, everything else goes, and no block is left over.
+TEST_P(LoadedNodesTest, WhatIsHeldOutlivesTheDocumentAndTheRestGoes) {
+    struct Holding {
+        const char* name;
+        // Changes or takes something from the loaded document; returns what checks
+        // the part kept after the document has gone.
+        std::function<std::function<void()>(TXmlDocument&)> take;
+    };
+    const Holding holdings[] = {
+        {"nothing", [](TXmlDocument&) { return std::function<void()>([] {}); }},
+        {"a node taken out of the tree",
+         [](TXmlDocument& document) {
+             IXmlNode root = document.SelectElement("Root");
+             IXmlNode item = root->GetChildNodes()->GetItem(7);
+             root->RemoveChild(item);
+             return std::function<void()>([item] { EXPECT_EQ(item->GetAttrText("Name", ""), "item number 7"); });
+         }},
+        {"a child list",
+         [](TXmlDocument& document) {
+             IXmlNodeList list = document.SelectElement("Root")->GetChildNodes();
+             return std::function<void()>([list] {
+                 EXPECT_EQ(list->GetCount(), 20);
+                 EXPECT_EQ(list->GetItem(3)->GetChildText("Text", ""), "t3");
+             });
+         }},
+        {"the document's own list",
+         [](TXmlDocument& document) {
+             IXmlNodeList list = document.GetChildNodes();
+             return std::function<void()>([list] { EXPECT_EQ(list->GetCount(), 0); });
+         }},
+        {"a node made apart and put into the tree",
+         [](TXmlDocument& document) {
+             document.SelectElement("Root")->AppendElement("Added")->SetAttrText("Long", std::string(3000, 'x'));
+             return std::function<void()>([] {});
+         }},
+        {"changed nodes and values on the heap",
+         [](TXmlDocument& document) {
+             IXmlNode root = document.SelectElement("Root");
+             IXmlNode item = root->GetChildNodes()->GetItem(2);
+             item->SetAttrText("Id", std::string(100, 'i'));
+             item->SetAttrInt64("Added", 5);
+             item->SetValue(Platform::Variant::FromString(std::string(200, 'v')));
+             root->GetChildNodes()->GetItem(4)->SelectElement("Text")->SetText(std::string(300, 't'));
+             root->AppendComment(std::string(400, 'c'));
+             return std::function<void()>([] {});
+         }},
+        {"an attribute view, copied out as a value",
+         [](TXmlDocument& document) {
+             const Platform::Variant value = document.SelectElement("Root")->GetChildNodes()->GetItem(5)->GetAttrValue(
+                 "Name", Platform::Variant());
+             return std::function<void()>([value] { EXPECT_EQ(value.ToString(), "item number 5"); });
+         }},
+    };
+    for (const Holding& holding : holdings) {
+        SCOPED_TRACE(holding.name);
+        std::function<void()> check;
+        {
+            IXmlDocument document = Loaded(ManyElements(20));
+            check = holding.take(*document);
+        }
+        check();
+        check = nullptr;
+        EXPECT_EQ(NewBlocks(), 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -373,7 +373,7 @@ TEST(EncodingRuleTest, DeclarationSetsTheSourcesCodePageThroughTheReplaceableLoo
     IXmlDocument document = NewDocument();
     const std::string text = "<?xml encoding='other'?><?xml encoding='my-utf'?><a>\xC3\xA9</a>";
     TXmlStrSource source(text);
-    document->GetChildList()->ParseChildren(source, document->NameTable(), false);
+    document->GetChildList()->ParseChildren(source, document->NameTable(), false, document->NewLoadRegion());
     EncodingToCodePage = StandardEncodingToCodePage;
     EXPECT_EQ(source.CodePage, 65001);
     EXPECT_TRUE(source.DecodeUtf8);
@@ -385,7 +385,7 @@ TEST(EncodingRuleTest, DeclarationWithoutEncodingGivesCodePageZero) {
     IXmlDocument document = NewDocument();
     const std::string text = "<?xml encoding='cp866'?><?xml version='1.0'?>";
     TXmlStrSource source(text);
-    document->GetChildList()->ParseChildren(source, document->NameTable(), false);
+    document->GetChildList()->ParseChildren(source, document->NameTable(), false, document->NewLoadRegion());
     EXPECT_EQ(source.CodePage, 0);
     EXPECT_FALSE(source.DecodeUtf8);
 }

@@ -61,7 +61,7 @@ ParseResult ParseFromStream(const ParseCase& c, std::int32_t bufSize) {
     Platform::TMemoryStream stream(c.input);
     return Outcome(*document, [&] {
         TXmlStmSource source(stream, bufSize);
-        document->GetChildList()->ParseChildren(source, document->NameTable(), c.preserveWhiteSpace);
+        document->GetChildList()->ParseChildren(source, document->NameTable(), c.preserveWhiteSpace, document->NewLoadRegion());
     });
 }
 
