@@ -7,12 +7,26 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/Exception.h"
 #include "xml/TolvexXml.h"
 
 namespace TolvexXmlTest {
 
+// A typed value (a binary image keeps them) shows its type number before its text;
+// one with no text form shows the number alone.
+inline std::string DumpTypedValue(const Platform::Variant& value) {
+    std::string text = "#" + std::to_string(value.Type());
+    try {
+        text += ":" + value.ToString();
+    } catch (const Platform::Exception&) {
+        // Null, byte arrays and dates out of range have no text form
+    }
+    return text;
+}
+
 inline std::string DumpValue(const Platform::Variant& value) {
-    if (value.Type() != Platform::varOleStr) return std::string(value.RawString());
+    if (value.Type() == Platform::varString) return std::string(value.RawString());
+    if (value.Type() != Platform::varOleStr) return DumpTypedValue(value);
     std::string text;
     for (const char16_t unit : value.RawWide()) {
         if (unit < 0x80) {
