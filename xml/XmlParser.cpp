@@ -154,8 +154,8 @@ private:
     // the same name first.
     void GatherAttributes(const std::vector<std::int32_t>& expectedNames);
     // The common attribute read at once, straight from the window: the name of
-    // the last node of the same name in this place, "=" and a quoted value without
-    // references, all within the window. Anything else (also UTF-8 decoding) is
+    // the last node of the same name in this place, "=" and a quoted value with
+    // none but the common references, all within the window. Anything else (also UTF-8 decoding) is
     // left to the general reading, before anything is taken: false.
     bool ReadExpectedAttribute(const std::vector<std::int32_t>& expectedNames);
     // Records the positions of the names read so far (see NameState).
@@ -583,13 +583,27 @@ bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedN
     p += name.size();
     if (p[0] != '=' || (p[1] != '"' && p[1] != '\'')) return false;
     const char quote = p[1];
-    const char* const valueBegin = p + 2;
-    const char* const valueEnd = FindRunEnd(valueBegin, end, quote);
-    if (valueEnd == end || *valueEnd != quote) return false;
-    const auto size = static_cast<std::size_t>(valueEnd - valueBegin);
-    pendingAttrs_.push_back(PendingAttr{nameId, false, attrTexts_.size(), size});
-    attrTexts_.append(valueBegin, size);
-    source_.SkipTo(valueEnd + 1);
+    const std::size_t textBegin = attrTexts_.size();
+    const char* runBegin = p + 2;
+    const char* runEnd = FindRunEnd(runBegin, end, quote);
+    // The common references are decoded in place; a value with any other text
+    // at "&", or not closed within the window, goes back to the general reading.
+    while (runEnd != end && *runEnd == '&') {
+        char decoded;
+        const char* after = DecodeReferenceInWindow(runEnd, end, decoded);
+        if (!after) break;
+        attrTexts_.append(runBegin, runEnd);
+        attrTexts_.push_back(decoded);
+        runBegin = after;
+        runEnd = FindRunEnd(runBegin, end, quote);
+    }
+    if (runEnd == end || *runEnd != quote) {
+        attrTexts_.resize(textBegin);
+        return false;
+    }
+    attrTexts_.append(runBegin, runEnd);
+    pendingAttrs_.push_back(PendingAttr{nameId, false, textBegin, attrTexts_.size() - textBegin});
+    source_.SkipTo(runEnd + 1);
     SkipBlanks();
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -130,8 +131,9 @@ private:
     bool RefillWindow() override;
 
     Platform::TStream& stream_;
-    std::vector<char> buffer_;
     std::int64_t remaining_;
+    std::size_t bufferSize_;
+    std::unique_ptr<char[]> buffer_;
 };
 
 }  // namespace TolvexXml
