@@ -25,7 +25,7 @@ void WriteNameTable(TBinXmlWriter& writer, const TXmlNameTable& table) {
     WritePackedInt(writer, table.NameCount());
     for (const std::string& name : names) WriteXmlStr(writer, name);
 
-    const std::vector<TNameIndexArray>& buckets = table.Buckets();
+    const std::vector<TNameIndexArray> buckets = table.Buckets();
     WritePackedInt(writer, static_cast<std::int32_t>(buckets.size()));
     const auto used = std::count_if(buckets.begin(), buckets.end(), [](const auto& b) { return !b.empty(); });
     WritePackedInt(writer, static_cast<std::int32_t>(used));
@@ -65,7 +65,7 @@ void ReadNameTable(TBinXmlReader& reader, TXmlNameTable& table) {
         bucket.resize(static_cast<std::size_t>(ReadPackedCount(reader, 4)));
         for (std::int32_t& id : bucket) id = ReadInt32(reader);
     }
-    table.Restore(std::move(names), std::move(buckets));
+    table.Restore(std::move(names), buckets);
 }
 
 // The attributes and the child count of a node; its children are to follow, in

@@ -18,7 +18,7 @@ std::string WithFirstShifted(const std::string& name, char from, char to, int sh
 
 TXmlNameTable::TXmlNameTable(std::int32_t bucketCount) {
     if (bucketCount < 1) throw TolvexXmlException("Name table needs at least one bucket");
-    buckets_.resize(static_cast<std::size_t>(bucketCount));
+    ClearBuckets(static_cast<std::size_t>(bucketCount));
     textId_ = Add("#text");
     cdataId_ = Add("#cdata-section");
     commentId_ = Add("#comment");
@@ -34,13 +34,39 @@ std::uint32_t TXmlNameTable::HashName(const std::string& name) noexcept {
 
 std::int32_t TXmlNameTable::FindExact(const std::string& name) const noexcept {
     const std::uint32_t hash = HashName(name);
-    const TNameIndexArray& bucket = buckets_[hash % buckets_.size()];
-    for (std::int32_t id : bucket) {
-        if (id < 0 || id >= NameCount()) continue;
-        const auto index = static_cast<std::size_t>(id);
-        if (hashes_[index] == hash && names_[index] == name) return id;
+    for (std::int32_t at = buckets_[hash % bucketCount_].first; at != 0;) {
+        const BucketEntry& entry = bucketEntries_[static_cast<std::size_t>(at - 1)];
+        const auto index = static_cast<std::size_t>(entry.id);
+        if (entry.id >= 0 && entry.id < NameCount() && hashes_[index] == hash && names_[index] == name) return entry.id;
+        at = entry.next;
     }
     return -1;
+}
+
+void TXmlNameTable::ClearBuckets(std::size_t count) {
+    buckets_.reset(new BucketEnds[count]());
+    bucketCount_ = count;
+    bucketEntries_.clear();
+}
+
+void TXmlNameTable::AppendToBucket(std::size_t bucket, std::int32_t id) {
+    bucketEntries_.push_back(BucketEntry{id, 0});
+    const auto at = static_cast<std::int32_t>(bucketEntries_.size());
+    BucketEnds& ends = buckets_[bucket];
+    if (ends.first == 0)
+        ends.first = at;
+    else
+        bucketEntries_[static_cast<std::size_t>(ends.last - 1)].next = at;
+    ends.last = at;
+}
+
+std::vector<TNameIndexArray> TXmlNameTable::Buckets() const {
+    std::vector<TNameIndexArray> buckets(bucketCount_);
+    for (std::size_t bucket = 0; bucket < buckets.size(); ++bucket)
+        for (std::int32_t at = buckets_[bucket].first; at != 0;
+             at = bucketEntries_[static_cast<std::size_t>(at - 1)].next)
+            buckets[bucket].push_back(bucketEntries_[static_cast<std::size_t>(at - 1)].id);
+    return buckets;
 }
 
 std::int32_t TXmlNameTable::Add(const std::string& name) {
@@ -48,7 +74,7 @@ std::int32_t TXmlNameTable::Add(const std::string& name) {
     const std::uint32_t hash = HashName(name);
     names_.push_back(name);
     hashes_.push_back(hash);
-    buckets_[hash % buckets_.size()].push_back(id);
+    AppendToBucket(hash % bucketCount_, id);
     return id;
 }
 
@@ -70,13 +96,15 @@ std::string TXmlNameTable::IdToName(std::int32_t id) const {
     return names_[static_cast<std::size_t>(id)];
 }
 
-void TXmlNameTable::Restore(std::vector<std::string> names, std::vector<TNameIndexArray> buckets) {
+void TXmlNameTable::Restore(std::vector<std::string> names, const std::vector<TNameIndexArray>& buckets) {
     if (buckets.empty()) throw TolvexXmlException("Name table needs at least one bucket");
     names_ = std::move(names);
     hashes_.clear();
     hashes_.reserve(names_.size());
     for (const std::string& name : names_) hashes_.push_back(HashName(name));
-    buckets_ = std::move(buckets);
+    ClearBuckets(buckets.size());
+    for (std::size_t bucket = 0; bucket < buckets.size(); ++bucket)
+        for (const std::int32_t id : buckets[bucket]) AppendToBucket(bucket, id);
 }
 
 }  // namespace TolvexXml

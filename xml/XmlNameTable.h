@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,10 @@ public:
     std::int32_t NameCount() const noexcept { return static_cast<std::int32_t>(names_.size()); }
     // The stored names (index = id) and buckets, as the binary form writes them.
     const std::vector<std::string>& Names() const noexcept { return names_; }
-    const std::vector<TNameIndexArray>& Buckets() const noexcept { return buckets_; }
+    std::vector<TNameIndexArray> Buckets() const;
     // Replaces names and buckets by a stored image, taken as it is. The bucket
     // array must not be empty (TolvexXmlException otherwise).
-    void Restore(std::vector<std::string> names, std::vector<TNameIndexArray> buckets);
+    void Restore(std::vector<std::string> names, const std::vector<TNameIndexArray>& buckets);
 
     // The hash rule: h = h * 33 + byte over the name, modulo 2^32.
     static std::uint32_t HashName(const std::string& name) noexcept;
@@ -53,7 +54,23 @@ private:
     // The hash of each name (index = id): a bucket holds many names once a table
     // grows large, and comparing hashes first keeps each lookup cheap.
     std::vector<std::uint32_t> hashes_;
-    std::vector<TNameIndexArray> buckets_;
+    // The buckets as chains of entries, each bucket in the order its ids were
+    // added: a table is made per document, and one zeroed array is quicker to
+    // make and free than a vector per bucket. Entry positions count from 1, so
+    // that 0 marks an empty bucket or a chain's end.
+    struct BucketEnds {
+        std::int32_t first;
+        std::int32_t last;
+    };
+    struct BucketEntry {
+        std::int32_t id;
+        std::int32_t next;
+    };
+    void ClearBuckets(std::size_t count);
+    void AppendToBucket(std::size_t bucket, std::int32_t id);
+    std::size_t bucketCount_ = 0;
+    std::unique_ptr<BucketEnds[]> buckets_;
+    std::vector<BucketEntry> bucketEntries_;
     std::int32_t textId_;
     std::int32_t cdataId_;
     std::int32_t commentId_;
