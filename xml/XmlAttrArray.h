@@ -14,6 +14,13 @@
 
 namespace TolvexXml {
 
+// What the parts of a loaded object take (its attribute array, its values' texts):
+// the pieces carved from the load's blocks, and whether any part lies on the heap.
+struct TXmlPartUse {
+    std::int64_t carvedPieces = 0;
+    bool onHeap = false;
+};
+
 // One attribute: a name id of the node's name table and a typed value. The
 // value comes first so that the name id fills the padding at its end: 40 bytes
 // an entry instead of 48.
@@ -143,10 +150,10 @@ public:
         return IsPacked() ? TXmlAttrValue(PackedText(index)) : TXmlAttrValue(get()[index].Value);
     }
 
-    // For a release of the whole region: the pieces of carved memory the array
-    // with count entries holds (its own and its values' texts), and the freeing of
-    // what it holds on the heap, leaving the array empty and its pieces where they are.
-    std::int64_t CarvedPieces(std::size_t count) const noexcept;
+    // For a release of the whole region: what the array with count entries takes
+    // (its own piece and its values' texts), and the freeing of what it holds on
+    // the heap, leaving the array empty and its pieces where they are.
+    TXmlPartUse PartUse(std::size_t count) const noexcept;
     void FreeHeapParts(std::size_t count) noexcept;
 
 private:

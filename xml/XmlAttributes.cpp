@@ -90,17 +90,18 @@ void TXmlAttrArray::Release() noexcept {
     tagged_ = 0;
 }
 
-std::int64_t TXmlAttrArray::CarvedPieces(std::size_t count) const noexcept {
+TXmlPartUse TXmlAttrArray::PartUse(std::size_t count) const noexcept {
     switch (tagged_ & FormBits) {
-        case PackedTag: return 1;
+        case PackedTag: return TXmlPartUse{1, false};
         case 0:
-            if (!tagged_) return 0;
+            if (!tagged_) return TXmlPartUse{};
             break;
         default: break;
     }
-    std::int64_t pieces = (tagged_ & FormBits) == CarvedTag ? 1 : 0;
-    for (std::size_t i = 0; i < count; ++i) pieces += get()[i].Value.IsCarvedText() ? 1 : 0;
-    return pieces;
+    // Typed entries: the array, or some of their values, may be on the heap.
+    TXmlPartUse use{(tagged_ & FormBits) == CarvedTag ? 1 : 0, true};
+    for (std::size_t i = 0; i < count; ++i) use.carvedPieces += get()[i].Value.IsCarvedText() ? 1 : 0;
+    return use;
 }
 
 void TXmlAttrArray::FreeHeapParts(std::size_t count) noexcept {

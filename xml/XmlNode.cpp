@@ -29,9 +29,7 @@ TXmlNode::~TXmlNode() {
     if (childList_) childList_->DetachOwner();
 }
 
-std::int64_t TXmlNode::CarvedPartPieces() const noexcept {
-    return attrs_.CarvedPieces(static_cast<std::size_t>(attrCount_));
-}
+TXmlPartUse TXmlNode::PartUse() const noexcept { return attrs_.PartUse(static_cast<std::size_t>(attrCount_)); }
 
 void TXmlNode::FreeHeapParts() noexcept {
     attrs_.FreeHeapParts(static_cast<std::size_t>(attrCount_));

@@ -253,13 +253,13 @@ public:
     void TakePackedAttrs(TXmlAttrArray packed, std::int32_t count);
 
     // --- the release of a loaded tree as a whole (TXmlDocument::ReleaseChildren) ---
-    // The pieces of the load's blocks the node holds besides its own and its child
-    // list's: its attribute array and the texts of its values.
-    virtual std::int64_t CarvedPartPieces() const noexcept;
+    // What the node's parts take besides its own room and its child list: its
+    // attribute array and its values.
+    virtual TXmlPartUse PartUse() const noexcept;
     // Frees what the node holds on the heap (and drops its name table reference
     // without counting it down: the caller counts them down together), leaving its
     // carved parts, its children and its own room as they are. The node is gone
-    // afterwards: nothing may use it.
+    // afterwards: nothing may use it. Needed only when PartUse says onHeap.
     virtual void FreeHeapParts() noexcept;
 
     // --- conversions to the specific kinds (empty when the node is of another kind) ---

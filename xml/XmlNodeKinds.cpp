@@ -84,8 +84,13 @@ std::string TXmlNode::JoinChildTexts(bool documentRules) {
 
 TXmlElement::TXmlElement(TXmlNameTable* nameTable, std::int32_t nameId) : TXmlNode(nameTable), nameId_(nameId) {}
 
-std::int64_t TXmlElement::CarvedPartPieces() const noexcept {
-    return TXmlNode::CarvedPartPieces() + (value_ && value_->IsCarvedText() ? 1 : 0);
+TXmlPartUse TXmlElement::PartUse() const noexcept {
+    TXmlPartUse use = TXmlNode::PartUse();
+    if (value_) {  // the value's box is on the heap
+        use.carvedPieces += value_->IsCarvedText() ? 1 : 0;
+        use.onHeap = true;
+    }
+    return use;
 }
 
 void TXmlElement::FreeHeapParts() noexcept {
@@ -180,8 +185,13 @@ IXmlNode TXmlComment::CloneNode(bool) { return new TXmlComment(&NameTable(), Sto
 
 TXmlText::TXmlText(TXmlNameTable* nameTable, Platform::Variant value) : TXmlNode(nameTable), value_(std::move(value)) {}
 
-std::int64_t TXmlText::CarvedPartPieces() const noexcept {
-    return TXmlNode::CarvedPartPieces() + (value_.IsCarvedText() ? 1 : 0);
+TXmlPartUse TXmlText::PartUse() const noexcept {
+    TXmlPartUse use = TXmlNode::PartUse();
+    if (value_.IsCarvedText())
+        ++use.carvedPieces;
+    else
+        use.onHeap = true;
+    return use;
 }
 
 void TXmlText::FreeHeapParts() noexcept {
@@ -189,9 +199,21 @@ void TXmlText::FreeHeapParts() noexcept {
     value_.DropLeavingCarvedBytes();
 }
 
+TXmlPartUse TXmlCharacterData::PartUse() const noexcept {
+    TXmlPartUse use = TXmlNode::PartUse();
+    use.onHeap = true;  // the text
+    return use;
+}
+
 void TXmlCharacterData::FreeHeapParts() noexcept {
     TXmlNode::FreeHeapParts();
     std::string().swap(text_);
+}
+
+TXmlPartUse TXmlProcessingInstruction::PartUse() const noexcept {
+    TXmlPartUse use = TXmlNode::PartUse();
+    use.onHeap = true;  // the text
+    return use;
 }
 
 void TXmlProcessingInstruction::FreeHeapParts() noexcept {

@@ -41,7 +41,7 @@ public:
     // Removes the children of node type text or CDATA, walking from the end.
     void RemoveTextChildren();
 
-    std::int64_t CarvedPartPieces() const noexcept override;
+    TXmlPartUse PartUse() const noexcept override;
     void FreeHeapParts() noexcept override;
 
 protected:
@@ -69,6 +69,7 @@ public:
     void SetText(const std::string& text) override { text_ = text; }
     const std::string& StoredText() const noexcept { return text_; }
 
+    TXmlPartUse PartUse() const noexcept override;
     void FreeHeapParts() noexcept override;
 
 private:
@@ -92,7 +93,7 @@ public:
 
     const Platform::Variant& Value() const noexcept { return value_; }
 
-    std::int64_t CarvedPartPieces() const noexcept override;
+    TXmlPartUse PartUse() const noexcept override;
     void FreeHeapParts() noexcept override;
 
     // The value's text goes into XML output without escaping. First, so that it
@@ -140,6 +141,7 @@ public:
     IXmlNode CloneNode(bool deep) override;
     IXmlProcessingInstruction AsProcessingInstruction() override { return this; }
 
+    TXmlPartUse PartUse() const noexcept override;
     void FreeHeapParts() noexcept override;
 
 private:

@@ -1,7 +1,7 @@
 // The release of a loaded document's tree. Normally every node goes on its own
 // when its count drops to 0. A document whose tree came from one load, is whole
 // and is held by nothing else does better: it checks that in one read-only walk,
-// frees what the nodes hold on the heap in a second, and gives the load's blocks
+// which also notes what lies on the heap, frees that, and gives the load's blocks
 // back at once, without a count, a destructor or a piece's release per object.
 #include <cstdint>
 #include <memory>
@@ -40,61 +40,51 @@ void TXmlDocument::ReleaseChildren() {
     // held only by its place, in the document's table; and together with their
     // attribute arrays and carved texts they must be every piece of the region
     // still alive, so that no node taken out of the tree, kept or moved
-    // elsewhere, or value carrying carved bytes, is left behind.
+    // elsewhere, or value carrying carved bytes, is left behind. The walk notes
+    // what lies on the heap: the nodes with heap parts, the lists with grown arrays.
     const TXmlNameTable& table = NameTable();
     std::int64_t pieces = 0;
-    std::size_t listCount = 1;
+    std::int32_t nodeCount = 0;
     std::vector<TXmlNodeList*> lists;
+    std::vector<TXmlNode*> heapHolders;
+    std::vector<TXmlNodeList*> grownLists;
     try {
         lists.push_back(top);
-    } catch (const std::bad_alloc&) {
-        return RemoveAllChildren();
-    }
-    while (!lists.empty()) {
-        const TXmlNodeList& list = *lists.back();
-        lists.pop_back();
-        for (std::int32_t i = 0; i < list.count_; ++i) {
-            const TXmlNode& node = *list.items_[i].Get();
-            if (!HeldByTheTreeAlone(node, *region) || &node.NameTable() != &table) return RemoveAllChildren();
-            pieces += 1 + node.CarvedPartPieces();
-            if (TXmlNodeList* children = node.PeekChildList()) {
-                if (!HeldByTheTreeAlone(*children, *region)) return RemoveAllChildren();
-                pieces += 1;
-                ++listCount;
-                try {
+        while (!lists.empty()) {
+            TXmlNodeList& list = *lists.back();
+            lists.pop_back();
+            if (&list != top && list.items_ != list.inlineItems_) grownLists.push_back(&list);
+            for (std::int32_t i = 0; i < list.count_; ++i) {
+                TXmlNode& node = *list.items_[i].Get();
+                if (!HeldByTheTreeAlone(node, *region) || &node.NameTable() != &table) return RemoveAllChildren();
+                const TXmlPartUse use = node.PartUse();
+                pieces += 1 + use.carvedPieces;
+                if (use.onHeap) heapHolders.push_back(&node);
+                if (TXmlNodeList* children = node.PeekChildList()) {
+                    if (!HeldByTheTreeAlone(*children, *region)) return RemoveAllChildren();
+                    pieces += 1;
                     lists.push_back(children);
-                } catch (const std::bad_alloc&) {
-                    return RemoveAllChildren();
                 }
             }
+            nodeCount += list.count_;
         }
-    }
-    if (pieces != region->LivePieces()) return RemoveAllChildren();
-    // The second walk takes no memory: once it has begun it cannot stop.
-    try {
-        lists.reserve(listCount);
     } catch (const std::bad_alloc&) {
         return RemoveAllChildren();
     }
+    if (pieces != region->LivePieces()) return RemoveAllChildren();
 
-    // The tree goes: the heap parts of its objects are freed, their rooms stay in
+    // The tree goes: the heap parts are freed, the rooms of all objects stay in
     // the blocks, which go back whole; the name table loses the nodes' references
-    // together. The document's own list stays, empty, with its storage.
-    std::int32_t tableReferences = 0;
-    lists.push_back(top);
-    while (!lists.empty()) {
-        TXmlNodeList& list = *lists.back();
-        lists.pop_back();
-        for (std::int32_t i = 0; i < list.count_; ++i) {
-            TXmlNode* node = list.items_[i].Detach();
-            if (TXmlNodeList* children = node->PeekChildList()) lists.push_back(children);
-            node->FreeHeapParts();
-            ++tableReferences;
-        }
-        list.count_ = 0;
-        if (&list != top && list.items_ != list.inlineItems_) delete[] list.items_;
+    // together. The references in grown arrays are let go uncounted before the
+    // arrays are freed. The document's own list stays, empty, with its storage.
+    for (TXmlNode* node : heapHolders) node->FreeHeapParts();
+    for (TXmlNodeList* list : grownLists) {
+        for (std::int32_t i = 0; i < list->count_; ++i) list->items_[i].Detach();
+        delete[] list->items_;
     }
-    if (tableReferences > 0) NameTable().ReleaseRefs(tableReferences);
+    for (std::int32_t i = 0; i < top->count_; ++i) top->items_[i].Detach();
+    top->count_ = 0;
+    if (nodeCount > 0) NameTable().ReleaseRefs(nodeCount);
     region->ReleaseWhole();
 }
 
