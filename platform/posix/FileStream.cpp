@@ -103,6 +103,13 @@ std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
     return done;
 }
 
+std::int64_t TFileStream::GetSize() {
+    struct stat status;
+    if (::fstat(ToDescriptor(handle_), &status) == 0 && S_ISREG(status.st_mode))
+        return static_cast<std::int64_t>(status.st_size);
+    return TStream::GetSize();
+}
+
 std::int64_t TFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
     int whence = SEEK_SET;
     switch (origin) {

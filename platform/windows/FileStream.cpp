@@ -77,6 +77,13 @@ std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
     return done;
 }
 
+std::int64_t TFileStream::GetSize() {
+    LARGE_INTEGER size;
+    if (::GetFileType(ToHandle(handle_)) == FILE_TYPE_DISK && ::GetFileSizeEx(ToHandle(handle_), &size))
+        return size.QuadPart;
+    return TStream::GetSize();
+}
+
 std::int64_t TFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
     DWORD method = FILE_BEGIN;
     switch (origin) {
