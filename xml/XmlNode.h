@@ -328,7 +328,13 @@ private:
 };
 
 inline void TXmlNodeList::AppendNew(IXmlNode node) {
-    if (count_ == capacity_ || (items_ == inlineItems_ && count_ == InlineSlots)) Grow();
+    if (count_ == capacity_ || (items_ == inlineItems_ && count_ == InlineSlots)) {
+        // The first child of a list fits its inline slots: only the capacity grows.
+        if (count_ == 0 && items_ == inlineItems_)
+            capacity_ = GrownCapacity(0);
+        else
+            Grow();
+    }
     node.Get()->parent_ = owner_;
     items_[count_] = std::move(node);
     ++count_;
