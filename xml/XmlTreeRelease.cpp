@@ -42,31 +42,39 @@ void TXmlDocument::ReleaseChildren() {
     // still alive, so that no node taken out of the tree, kept or moved
     // elsewhere, or value carrying carved bytes, is left behind. The walk notes
     // what lies on the heap: the nodes with heap parts, the lists with grown arrays.
+    // The walk goes in document order, the order the load carved the objects in,
+    // so that it reads the blocks from front to back: with a tree too large for
+    // the caches, that order is what keeps the walk from waiting on memory.
     const TXmlNameTable& table = NameTable();
     std::int64_t pieces = 0;
     std::int32_t nodeCount = 0;
-    std::vector<TXmlNodeList*> lists;
+    struct Place {
+        const TXmlNodeList* list;
+        std::int32_t next;  // the index of the next item to visit
+    };
+    std::vector<Place> places;
     std::vector<TXmlNode*> heapHolders;
     std::vector<TXmlNodeList*> grownLists;
     try {
-        lists.push_back(top);
-        while (!lists.empty()) {
-            TXmlNodeList& list = *lists.back();
-            lists.pop_back();
-            if (&list != top && list.items_ != list.inlineItems_) grownLists.push_back(&list);
-            for (std::int32_t i = 0; i < list.count_; ++i) {
-                TXmlNode& node = *list.items_[i].Get();
-                if (!HeldByTheTreeAlone(node, *region) || &node.NameTable() != &table) return RemoveAllChildren();
-                const TXmlPartUse use = node.PartUse();
-                pieces += 1 + use.carvedPieces;
-                if (use.onHeap) heapHolders.push_back(&node);
-                if (TXmlNodeList* children = node.PeekChildList()) {
-                    if (!HeldByTheTreeAlone(*children, *region)) return RemoveAllChildren();
-                    pieces += 1;
-                    lists.push_back(children);
-                }
+        places.push_back(Place{top, 0});
+        while (!places.empty()) {
+            Place& place = places.back();
+            if (place.next == place.list->count_) {
+                nodeCount += place.list->count_;
+                places.pop_back();
+                continue;
             }
-            nodeCount += list.count_;
+            TXmlNode& node = *place.list->items_[place.next++].Get();
+            if (!HeldByTheTreeAlone(node, *region) || &node.NameTable() != &table) return RemoveAllChildren();
+            const TXmlPartUse use = node.PartUse();
+            pieces += 1 + use.carvedPieces;
+            if (use.onHeap) heapHolders.push_back(&node);
+            if (TXmlNodeList* children = node.PeekChildList()) {
+                if (!HeldByTheTreeAlone(*children, *region)) return RemoveAllChildren();
+                pieces += 1;
+                if (children->items_ != children->inlineItems_) grownLists.push_back(children);
+                places.push_back(Place{children, 0});
+            }
         }
     } catch (const std::bad_alloc&) {
         return RemoveAllChildren();
