@@ -80,6 +80,26 @@ inline bool SameBytes(const char* a, const char* b, std::size_t count) {
     return true;
 }
 
+// Copies count bytes; short runs, the most common attribute values, a word or
+// two at a time (the words may overlap) instead of through a library call.
+inline void CopyBytes(char* to, const char* from, std::size_t count) {
+    if (count > 16) {
+        std::memcpy(to, from, count);
+    } else if (count >= 8) {
+        const auto head = Word<std::uint64_t>(from);
+        const auto tail = Word<std::uint64_t>(from + count - 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + count - 8, &tail, 8);
+    } else if (count >= 4) {
+        const auto head = Word<std::uint32_t>(from);
+        const auto tail = Word<std::uint32_t>(from + count - 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + count - 4, &tail, 4);
+    } else {
+        for (std::size_t at = 0; at < count; ++at) to[at] = from[at];
+    }
+}
+
 inline bool IsName(const std::string& known, std::string_view name) {
     return known.size() == name.size() && SameBytes(known.data(), name.data(), name.size());
 }
@@ -133,14 +153,22 @@ bool IsAllBlank(const char* begin, const char* end) { return ScanWhile(begin, en
 [[noreturn]] void Fail(const std::string& message) { throw TolvexXmlException(message); }
 
 // One parse: the recursive descent over a source into node lists.
-class XmlParser {
+class XmlParser final : private TXmlWindowObserver {
 public:
     XmlParser(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace, TXmlLoadArena& arena)
-        : source_(source), nameTable_(nameTable), arena_(arena), preserveWhiteSpace_(preserveWhiteSpace) {}
+        : source_(source), nameTable_(nameTable), arena_(arena), preserveWhiteSpace_(preserveWhiteSpace) {
+        source_.SetWindowObserver(this);
+    }
+    XmlParser(const XmlParser&) = delete;
+    XmlParser& operator=(const XmlParser&) = delete;
+    ~XmlParser() { source_.SetWindowObserver(nullptr); }
 
     void ParseChildren(TXmlNodeList& list);
 
 private:
+    // Values of the tag being read that are still views into the window are
+    // copied out before the window is refilled.
+    void BeforeRefill() override;
     void ParseText(TXmlNodeList& list);
     void ParseProcessingInstruction(TXmlNodeList& list);
     void ParseComment(TXmlNodeList& list);
@@ -192,14 +220,20 @@ private:
     std::int32_t InternName(std::string_view name);
     std::uint32_t ReadNumber(bool hexadecimal);
     char ReadReference();
-    // An attribute of the tag being read: its name id and the bytes of its value
-    // in attrTexts_; wide when UTF-8 decoding makes the value UTF-16 text.
+    // An attribute of the tag being read: its name id and the bytes of its value,
+    // in the source's window (a value read at once, without references) or in
+    // attrTexts_; wide when UTF-8 decoding makes the value UTF-16 text.
     struct PendingAttr {
         std::int32_t nameId;
         bool wide;
-        std::size_t begin;
+        const char* windowText;  // null when the bytes are in attrTexts_
+        std::size_t begin;       // where they are in attrTexts_ otherwise
         std::size_t size;
     };
+    std::string_view TextOf(const PendingAttr& attr) const {
+        return attr.windowText ? std::string_view(attr.windowText, attr.size)
+                               : std::string_view(attrTexts_).substr(attr.begin, attr.size);
+    }
     // Reads the quoted run at the current character into attrTexts_ and returns
     // it as an attribute without a name id yet.
     PendingAttr ReadQuotedValue(char quote);
@@ -241,8 +275,7 @@ private:
     }
     std::vector<NameState> nameStates_;
     std::vector<PendingAttr> pendingAttrs_;  // the attributes of the tag being read
-    std::string attrTexts_;                  // their values' bytes, in the order read
-    bool attrTextsInOrder_ = true;           // no value was replaced by a repeated name
+    std::string attrTexts_;                  // the bytes of those values not in the window
     bool attrTextsWide_ = false;             // some value is UTF-16 text
     std::vector<TXmlAttrData> typedAttrs_;   // their typed entries, when they do not pack
     // Whether the attribute positions of the tag being read are recorded. While
@@ -414,7 +447,7 @@ XmlParser::PendingAttr XmlParser::ReadQuotedValue(char quote) {
     // The value is taken before the closing quote is passed, which may move the
     // window; the UTF-8 check comes after it, so that a read failure there is
     // reported first, as the order of the input asks.
-    PendingAttr value{-1, false, attrTexts_.size(), run.size()};
+    PendingAttr value{-1, false, nullptr, attrTexts_.size(), run.size()};
     attrTexts_.append(run);
     source_.Next();
     if (source_.DecodeUtf8) {
@@ -560,7 +593,6 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
     std::vector<std::int32_t> names = std::move(StateOf(nodeNameId).lastAttrNames);
     pendingAttrs_.clear();
     attrTexts_.clear();
-    attrTextsInOrder_ = true;
     attrTextsWide_ = false;
     try {
         GatherAttributes(names);
@@ -583,11 +615,19 @@ bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedN
     p += name.size();
     if (p[0] != '=' || (p[1] != '"' && p[1] != '\'')) return false;
     const char quote = p[1];
-    const std::size_t textBegin = attrTexts_.size();
     const char* runBegin = p + 2;
     const char* runEnd = FindRunEnd(runBegin, end, quote);
-    // The common references are decoded in place; a value with any other text
-    // at "&", or not closed within the window, goes back to the general reading.
+    if (runEnd != end && *runEnd == quote) {
+        // The common case: the value stays in the window until the tag is read.
+        pendingAttrs_.push_back(
+            PendingAttr{nameId, false, runBegin, 0, static_cast<std::size_t>(runEnd - runBegin)});
+        source_.SkipTo(runEnd + 1);
+        SkipBlanks();
+        return true;
+    }
+    // The common references are decoded into attrTexts_; a value with any other
+    // text at "&", or not closed within the window, goes back to the general reading.
+    const std::size_t textBegin = attrTexts_.size();
     while (runEnd != end && *runEnd == '&') {
         char decoded;
         const char* after = DecodeReferenceInWindow(runEnd, end, decoded);
@@ -602,7 +642,7 @@ bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedN
         return false;
     }
     attrTexts_.append(runBegin, runEnd);
-    pendingAttrs_.push_back(PendingAttr{nameId, false, textBegin, attrTexts_.size() - textBegin});
+    pendingAttrs_.push_back(PendingAttr{nameId, false, nullptr, textBegin, attrTexts_.size() - textBegin});
     source_.SkipTo(runEnd + 1);
     SkipBlanks();
     return true;
@@ -635,7 +675,6 @@ void XmlParser::GatherAttributes(const std::vector<std::int32_t>& expectedNames)
         std::int32_t& position = StateOf(nameId).attrPosition;
         if (position >= 0) {
             pendingAttrs_[static_cast<std::size_t>(position)] = value;
-            attrTextsInOrder_ = false;
         } else {
             position = static_cast<std::int32_t>(pendingAttrs_.size());
             pendingAttrs_.push_back(value);
@@ -663,21 +702,17 @@ void XmlParser::HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& na
         positionsRecorded_ = false;
     }
     if (count == 0) return;
-    std::size_t textBytes = pendingAttrs_.back().begin + pendingAttrs_.back().size;
-    if (!attrTextsInOrder_) {
-        textBytes = 0;
-        for (const PendingAttr& attr : pendingAttrs_) textBytes += attr.size;
-    }
+    std::size_t textBytes = 0;
+    for (const PendingAttr& attr : pendingAttrs_) textBytes += attr.size;
     if (!attrTextsWide_ && TXmlAttrArray::Packs(count, textBytes)) {
         // The common case: 8-bit texts that fit one piece with their entries.
         TXmlAttrArray packed = TXmlAttrArray::CarvePacked(arena_, count, textBytes);
         TXmlPackedAttr* entries = packed.PackedEntries();
         char* texts = packed.PackedTexts();
         std::uint32_t end = 0;
-        if (attrTextsInOrder_) std::memcpy(texts, attrTexts_.data(), textBytes);
         for (std::size_t i = 0; i < count; ++i) {
             const PendingAttr& attr = pendingAttrs_[i];
-            if (!attrTextsInOrder_) std::memcpy(texts + end, attrTexts_.data() + attr.begin, attr.size);
+            CopyBytes(texts + end, attr.windowText ? attr.windowText : attrTexts_.data() + attr.begin, attr.size);
             end += static_cast<std::uint32_t>(attr.size);
             entries[i] = TXmlPackedAttr{attr.nameId, end};
         }
@@ -685,10 +720,20 @@ void XmlParser::HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& na
     } else {
         typedAttrs_.clear();
         for (const PendingAttr& attr : pendingAttrs_)
-            typedAttrs_.push_back(
-                TXmlAttrData{ParsedValue(std::string_view(attrTexts_).substr(attr.begin, attr.size)), attr.nameId});
+            typedAttrs_.push_back(TXmlAttrData{ParsedValue(TextOf(attr)), attr.nameId});
         node.TakeLoadedAttrs(&arena_, typedAttrs_.data(), static_cast<std::int32_t>(count));
         typedAttrs_.clear();
+    }
+    // No view into the window outlives the tag.
+    pendingAttrs_.clear();
+}
+
+void XmlParser::BeforeRefill() {
+    for (PendingAttr& attr : pendingAttrs_) {
+        if (!attr.windowText) continue;
+        attr.begin = attrTexts_.size();
+        attrTexts_.append(attr.windowText, attr.size);
+        attr.windowText = nullptr;
     }
 }
 

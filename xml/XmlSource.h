@@ -36,6 +36,16 @@ private:
     std::string text_;
 };
 
+// Told by a source before its window is refilled, so that views into the
+// window can be copied out first.
+class TXmlWindowObserver {
+public:
+    virtual void BeforeRefill() = 0;
+
+protected:
+    ~TXmlWindowObserver() = default;
+};
+
 class TXmlSource {
 public:
     TXmlSource() = default;
@@ -55,7 +65,7 @@ public:
     // the window when p is its end; the result is as for Next.
     bool SkipTo(const char* p) {
         position_ = p;
-        if (position_ != windowEnd_ || RefillWindow()) {
+        if (position_ != windowEnd_ || Refill()) {
             CurChar = *position_;
             return true;
         }
@@ -66,6 +76,9 @@ public:
     // The byte offset of the current character from the start of the input (the
     // input's size at its end). Counted per window, not per character.
     std::int64_t InputOffset() const noexcept { return windowStart_ + (position_ - windowBegin_); }
+
+    // The observer told before each refill of the window; null for none.
+    void SetWindowObserver(TXmlWindowObserver* observer) noexcept { observer_ = observer; }
 
     // The token stack.
     void NewToken();
@@ -100,6 +113,12 @@ protected:
     void StartReading() { CurChar = position_ != windowEnd_ || RefillWindow() ? *position_ : 0; }
 
 private:
+    bool Refill() {
+        if (observer_) observer_->BeforeRefill();
+        return RefillWindow();
+    }
+
+    TXmlWindowObserver* observer_ = nullptr;
     const char* windowBegin_ = nullptr;
     const char* position_ = nullptr;
     const char* windowEnd_ = nullptr;

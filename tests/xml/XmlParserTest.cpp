@@ -237,6 +237,29 @@ TEST_P(ParseTableTest, FromStreamWithSmallBuffers) {
 INSTANTIATE_TEST_SUITE_P(Xml, ParseTableTest, ::testing::ValuesIn(parseCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Values read at once stay views into the stream's window until their tag is
+// read; a refill in between must not lose them. Every buffer size puts the
+// window's ends at other places in the tags, values of 1 to 20 bytes among them.
+TEST(ParserWindowTest, ValuesReadInPlaceSurviveEveryRefill) {
+    std::string input = "<r>";
+    std::string tree = "r(";
+    for (int i = 0; i < 40; ++i) {
+        const std::string x(static_cast<std::size_t>(1 + i % 20), static_cast<char>('a' + i % 26));
+        const std::string y = std::to_string(i * 7919);
+        input += "<e x='" + x + "' y=\"" + y + "\" z='" + y + x + "'/>";
+        tree += std::string(i > 0 ? ", " : "") + "e[x=" + x + ";y=" + y + ";z=" + y + x + "]";
+    }
+    input += "</r>";
+    tree += ")";
+    const ParseCase c{"Window", input, tree, ""};
+    ASSERT_EQ(LoadFromString(c).tree, tree);
+    for (std::int32_t bufSize = 1; bufSize <= 80; ++bufSize) {
+        const ParseResult result = ParseFromStream(c, bufSize);
+        EXPECT_EQ(result.tree, tree) << "buffer size " << bufSize;
+        EXPECT_EQ(result.error, "") << "buffer size " << bufSize;
+    }
+}
+
 std::string Nested(std::int32_t depth) {
     std::string text;
     for (std::int32_t i = 0; i < depth; ++i) text += "<e>";
