@@ -181,11 +181,15 @@ private:
     // Reads the attributes into pendingAttrs_, trying the names of the last node of
     // the same name first.
     void GatherAttributes(const std::vector<std::int32_t>& expectedNames);
-    // The common attribute read at once, straight from the window: the name of
-    // the last node of the same name in this place, "=" and a quoted value with
-    // none but the common references, all within the window. Anything else (also UTF-8 decoding) is
-    // left to the general reading, before anything is taken: false.
-    bool ReadExpectedAttribute(const std::vector<std::int32_t>& expectedNames);
+    // The common attributes read at once, straight from the window: the names of
+    // the last node of the same name in their places, each with "=" and a quoted
+    // value with none but the common references, all within the window. Reading
+    // stops before the first attribute that does not fit that (also under UTF-8
+    // decoding), which is left to the general reading; false when none was read.
+    bool ReadExpectedAttributes(const std::vector<std::int32_t>& expectedNames);
+    // Takes the quoted value at runBegin as the attribute nameId when it ends with
+    // quote within the window; returns the closing quote, or null (taking nothing).
+    const char* TakeValueInWindow(std::int32_t nameId, char quote, const char* runBegin, const char* end);
     // Records the positions of the names read so far (see NameState).
     void RecordPositions();
     // Moves pendingAttrs_ into the node and records their names, in order, in names.
@@ -604,26 +608,37 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
     StateOf(nodeNameId).lastAttrNames = std::move(names);
 }
 
-bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedNames) {
-    const std::size_t index = pendingAttrs_.size();
-    if (index >= expectedNames.size() || source_.DecodeUtf8) return false;
-    const std::int32_t nameId = expectedNames[index];
-    const std::string& name = nameTable_.Names()[static_cast<std::size_t>(nameId)];
+bool XmlParser::ReadExpectedAttributes(const std::vector<std::int32_t>& expectedNames) {
+    if (source_.DecodeUtf8) return false;
+    const std::vector<std::string>& names = nameTable_.Names();
+    const std::size_t first = pendingAttrs_.size();
     const char* p = source_.Position();
     const char* const end = source_.WindowEnd();
-    if (static_cast<std::size_t>(end - p) <= name.size() + 1 || !SameBytes(p, name.data(), name.size())) return false;
-    p += name.size();
-    if (p[0] != '=' || (p[1] != '"' && p[1] != '\'')) return false;
-    const char quote = p[1];
-    const char* runBegin = p + 2;
+    // p stays at the start of the next attribute; the source moves there once.
+    for (std::size_t index = first; index < expectedNames.size(); ++index) {
+        const std::int32_t nameId = expectedNames[index];
+        const std::string& name = names[static_cast<std::size_t>(nameId)];
+        if (static_cast<std::size_t>(end - p) <= name.size() + 1 || !SameBytes(p, name.data(), name.size())) break;
+        const char* q = p + name.size();
+        if (q[0] != '=' || (q[1] != '"' && q[1] != '\'')) break;
+        const char* closingQuote = TakeValueInWindow(nameId, q[1], q + 2, end);
+        if (!closingQuote) break;
+        p = ScanWhile(closingQuote + 1, end, Blank);
+        if (p == end || !Is(*p, NameStart)) break;
+    }
+    if (pendingAttrs_.size() == first) return false;
+    source_.SkipTo(p);
+    SkipBlanks();
+    return true;
+}
+
+const char* XmlParser::TakeValueInWindow(std::int32_t nameId, char quote, const char* runBegin, const char* end) {
     const char* runEnd = FindRunEnd(runBegin, end, quote);
     if (runEnd != end && *runEnd == quote) {
         // The common case: the value stays in the window until the tag is read.
         pendingAttrs_.push_back(
             PendingAttr{nameId, false, runBegin, 0, static_cast<std::size_t>(runEnd - runBegin)});
-        source_.SkipTo(runEnd + 1);
-        SkipBlanks();
-        return true;
+        return runEnd;
     }
     // The common references are decoded into attrTexts_; a value with any other
     // text at "&", or not closed within the window, goes back to the general reading.
@@ -639,19 +654,17 @@ bool XmlParser::ReadExpectedAttribute(const std::vector<std::int32_t>& expectedN
     }
     if (runEnd == end || *runEnd != quote) {
         attrTexts_.resize(textBegin);
-        return false;
+        return nullptr;
     }
     attrTexts_.append(runBegin, runEnd);
     pendingAttrs_.push_back(PendingAttr{nameId, false, nullptr, textBegin, attrTexts_.size() - textBegin});
-    source_.SkipTo(runEnd + 1);
-    SkipBlanks();
-    return true;
+    return runEnd;
 }
 
 void XmlParser::GatherAttributes(const std::vector<std::int32_t>& expectedNames) {
     SkipBlanks();
     while (!source_.Eof() && Is(source_.CurChar, NameStart)) {
-        if (!positionsRecorded_ && ReadExpectedAttribute(expectedNames)) continue;
+        if (!positionsRecorded_ && ReadExpectedAttributes(expectedNames)) continue;
         if (!positionsRecorded_) RecordPositions();
         const std::size_t namesRead = pendingAttrs_.size();
         std::int32_t nameId = namesRead < expectedNames.size() ? MatchName(expectedNames[namesRead]) : -1;
