@@ -19,6 +19,11 @@ std::string WithFirstShifted(const std::string& name, char from, char to, int sh
 TXmlNameTable::TXmlNameTable(std::int32_t bucketCount) {
     if (bucketCount < 1) throw TolvexXmlException("Name table needs at least one bucket");
     ClearBuckets(static_cast<std::size_t>(bucketCount));
+    // Room for the names of a typical document, taken once instead of grown.
+    constexpr std::size_t typicalNameCount = 64;
+    names_.reserve(typicalNameCount);
+    hashes_.reserve(typicalNameCount);
+    bucketEntries_.reserve(typicalNameCount);
     textId_ = Add("#text");
     cdataId_ = Add("#cdata-section");
     commentId_ = Add("#comment");
