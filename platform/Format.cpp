@@ -1,6 +1,7 @@
 #include "platform/Exception.h"
 
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 
 namespace Platform {
@@ -8,16 +9,21 @@ namespace Platform {
 std::string Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list measure;
-    va_copy(measure, args);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    std::string text;
-    if (length > 0) {
-        text.resize(static_cast<size_t>(length));
-        std::vsnprintf(text.data(), text.size() + 1, format, args);
-    }
+    va_list again;
+    va_copy(again, args);
+    // Most texts fit a buffer on the stack and are formatted once; a longer one
+    // is formatted again into a string of its measured size.
+    char buffer[256];
+    const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
+    std::string text;
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer) {
+        text.assign(buffer, static_cast<std::size_t>(length));
+    } else if (length > 0) {
+        text.resize(static_cast<std::size_t>(length));
+        std::vsnprintf(text.data(), text.size() + 1, format, again);
+    }
+    va_end(again);
     return text;
 }
 
