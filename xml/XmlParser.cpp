@@ -623,7 +623,9 @@ bool XmlParser::ReadExpectedAttributes(const std::vector<std::int32_t>& expected
         if (q[0] != '=' || (q[1] != '"' && q[1] != '\'')) break;
         const char* closingQuote = TakeValueInWindow(nameId, q[1], q + 2, end);
         if (!closingQuote) break;
-        p = ScanWhile(closingQuote + 1, end, Blank);
+        p = closingQuote + 1;
+        if (p != end && *p == ' ') ++p;  // the usual single blank, then a name
+        if (p != end && Is(*p, Blank)) p = ScanWhile(p + 1, end, Blank);
         if (p == end || !Is(*p, NameStart)) break;
     }
     if (pendingAttrs_.size() == first) return false;
