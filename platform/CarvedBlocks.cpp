@@ -1,6 +1,7 @@
 #include "platform/CarvedBlocks.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <new>
 
@@ -146,6 +147,7 @@ void CarvedBlocks::StartBlock() {
 }
 
 CarvedBlocks::Block* CarvedBlocks::BlockOf(void* piece) noexcept {
+    static_assert(offsetof(Block, region) == RegionTagOffset, "CarvedRegion::Carved reads the tag there");
     return reinterpret_cast<Block*>(reinterpret_cast<std::uintptr_t>(piece) & ~(BlockSize - 1));
 }
 
@@ -198,10 +200,6 @@ void CarvedRegion::Adopt(Block* block) {
         throw;
     }
     block->region = tag_;
-}
-
-bool CarvedRegion::Carved(const void* piece) const noexcept {
-    return BlockOf(const_cast<void*>(piece))->region == tag_;
 }
 
 std::int64_t CarvedRegion::LivePieces() noexcept {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace Platform {
@@ -50,6 +51,8 @@ private:
 
     // The block a piece was carved from.
     static Block* BlockOf(void* piece) noexcept;
+    // Where a block's header keeps the tag of the region that carves it (0 for none).
+    static constexpr std::size_t RegionTagOffset = 8;
 
     // Leaves the current block for a new one.
     void StartBlock();
@@ -72,8 +75,14 @@ public:
     CarvedRegion();
     ~CarvedRegion();
 
-    // Whether a piece carved by any carver was carved by this region.
-    bool Carved(const void* piece) const noexcept;
+    // Whether a piece carved by any carver was carved by this region. Inline: the
+    // release of a tree asks it for every object.
+    bool Carved(const void* piece) const noexcept {
+        const auto block = reinterpret_cast<std::uintptr_t>(piece) & ~(BlockSize - 1);
+        std::uint64_t tag;
+        std::memcpy(&tag, reinterpret_cast<const char*>(block) + RegionTagOffset, sizeof tag);
+        return tag == tag_;
+    }
     // The pieces of the region not given back yet. The carver leaves its block.
     std::int64_t LivePieces() noexcept;
     // Gives every block back whatever its count: only when no piece of the region
