@@ -279,6 +279,11 @@ private:
     }
     std::vector<NameState> nameStates_;
     std::vector<PendingAttr> pendingAttrs_;  // the attributes of the tag being read
+    std::size_t pendingTextBytes_ = 0;       // the sum of their sizes
+    void AddPending(const PendingAttr& attr) {
+        pendingAttrs_.push_back(attr);
+        pendingTextBytes_ += attr.size;
+    }
     std::string attrTexts_;                  // the bytes of those values not in the window
     bool attrTextsWide_ = false;             // some value is UTF-16 text
     std::vector<TXmlAttrData> typedAttrs_;   // their typed entries, when they do not pack
@@ -596,6 +601,7 @@ void XmlParser::ReadAttributes(TXmlNode& node, std::int32_t nodeNameId) {
     // once the tag is read, or when reading fails half-way.
     std::vector<std::int32_t> names = std::move(StateOf(nodeNameId).lastAttrNames);
     pendingAttrs_.clear();
+    pendingTextBytes_ = 0;
     attrTexts_.clear();
     attrTextsWide_ = false;
     try {
@@ -638,8 +644,7 @@ const char* XmlParser::TakeValueInWindow(std::int32_t nameId, char quote, const 
     const char* runEnd = FindRunEnd(runBegin, end, quote);
     if (runEnd != end && *runEnd == quote) {
         // The common case: the value stays in the window until the tag is read.
-        pendingAttrs_.push_back(
-            PendingAttr{nameId, false, runBegin, 0, static_cast<std::size_t>(runEnd - runBegin)});
+        AddPending(PendingAttr{nameId, false, runBegin, 0, static_cast<std::size_t>(runEnd - runBegin)});
         return runEnd;
     }
     // The common references are decoded into attrTexts_; a value with any other
@@ -659,7 +664,7 @@ const char* XmlParser::TakeValueInWindow(std::int32_t nameId, char quote, const 
         return nullptr;
     }
     attrTexts_.append(runBegin, runEnd);
-    pendingAttrs_.push_back(PendingAttr{nameId, false, nullptr, textBegin, attrTexts_.size() - textBegin});
+    AddPending(PendingAttr{nameId, false, nullptr, textBegin, attrTexts_.size() - textBegin});
     return runEnd;
 }
 
@@ -689,10 +694,12 @@ void XmlParser::GatherAttributes(const std::vector<std::int32_t>& expectedNames)
         // A repeated name replaces the earlier value in its place.
         std::int32_t& position = StateOf(nameId).attrPosition;
         if (position >= 0) {
-            pendingAttrs_[static_cast<std::size_t>(position)] = value;
+            PendingAttr& replaced = pendingAttrs_[static_cast<std::size_t>(position)];
+            pendingTextBytes_ = pendingTextBytes_ - replaced.size + value.size;
+            replaced = value;
         } else {
             position = static_cast<std::int32_t>(pendingAttrs_.size());
-            pendingAttrs_.push_back(value);
+            AddPending(value);
         }
         SkipBlanks();
     }
@@ -717,8 +724,7 @@ void XmlParser::HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& na
         positionsRecorded_ = false;
     }
     if (count == 0) return;
-    std::size_t textBytes = 0;
-    for (const PendingAttr& attr : pendingAttrs_) textBytes += attr.size;
+    const std::size_t textBytes = pendingTextBytes_;
     if (!attrTextsWide_ && TXmlAttrArray::Packs(count, textBytes)) {
         // The common case: 8-bit texts that fit one piece with their entries.
         TXmlAttrArray packed = TXmlAttrArray::CarvePacked(arena_, count, textBytes);
