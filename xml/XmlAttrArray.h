@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -108,7 +109,14 @@ public:
     TXmlAttrArray(Platform::CarvedBlocks& blocks, TXmlAttrData* entries, std::size_t count);
     // A packed array of count entries and textBytes of text (Packs holds), carved
     // from the blocks; the caller fills PackedEntries and PackedTexts.
-    static TXmlAttrArray CarvePacked(Platform::CarvedBlocks& blocks, std::size_t count, std::size_t textBytes);
+    // Inline: a load carves one for nearly every element.
+    static TXmlAttrArray CarvePacked(Platform::CarvedBlocks& blocks, std::size_t count, std::size_t textBytes) {
+        auto* head = new (blocks.Allocate(PackedSize(count, textBytes)))
+            PackedHead{static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(textBytes)};
+        TXmlAttrArray array;
+        array.tagged_ = reinterpret_cast<std::uintptr_t>(head + 1) | PackedTag;
+        return array;
+    }
     TXmlAttrArray(TXmlAttrArray&& other) noexcept : tagged_(std::exchange(other.tagged_, 0)) {}
     TXmlAttrArray& operator=(TXmlAttrArray&& other) noexcept {
         if (this != &other) {

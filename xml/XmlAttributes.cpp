@@ -56,14 +56,6 @@ TXmlAttrArray::TXmlAttrArray(Platform::CarvedBlocks& blocks, TXmlAttrData* entri
     tagged_ = reinterpret_cast<std::uintptr_t>(carved) | CarvedTag;
 }
 
-TXmlAttrArray TXmlAttrArray::CarvePacked(Platform::CarvedBlocks& blocks, std::size_t count, std::size_t textBytes) {
-    auto* head = new (blocks.Allocate(PackedSize(count, textBytes)))
-        PackedHead{static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(textBytes)};
-    TXmlAttrArray array;
-    array.tagged_ = reinterpret_cast<std::uintptr_t>(head + 1) | PackedTag;
-    return array;
-}
-
 void TXmlAttrArray::Release() noexcept {
     switch (tagged_ & FormBits) {
         case PackedTag: {
@@ -141,11 +133,6 @@ void TXmlNode::TakeLoadedAttrs(Platform::CarvedBlocks* blocks, TXmlAttrData* ent
         attrs_ = TXmlAttrArray(size);
         std::move(entries, entries + size, attrs_.get());
     }
-    attrCount_ = attrCapacity_ = count;
-}
-
-void TXmlNode::TakePackedAttrs(TXmlAttrArray packed, std::int32_t count) {
-    attrs_ = std::move(packed);
     attrCount_ = attrCapacity_ = count;
 }
 

@@ -250,7 +250,10 @@ public:
     void TakeLoadedAttrs(Platform::CarvedBlocks* blocks, TXmlAttrData* entries, std::int32_t count);
     // For loaders: a packed array of count entries, filled, becomes the node's
     // attributes (it has none yet). Any change of them makes them typed first.
-    void TakePackedAttrs(TXmlAttrArray packed, std::int32_t count);
+    void TakePackedAttrs(TXmlAttrArray packed, std::int32_t count) {
+        attrs_ = std::move(packed);
+        attrCount_ = attrCapacity_ = count;
+    }
 
     // --- the release of a loaded tree as a whole (TXmlDocument::ReleaseChildren) ---
     // What the node's parts take besides its own room and its child list: its
