@@ -20,6 +20,12 @@ std::string TrimBlanks(const std::string& text) {
     return text.substr(first, last - first);
 }
 
+// The parts of a node that keeps its text in a string, which may lie on the heap.
+TXmlPartUse WithTextOnHeap(TXmlPartUse use) {
+    use.onHeap = true;
+    return use;
+}
+
 }  // namespace
 
 namespace {
@@ -199,22 +205,14 @@ void TXmlText::FreeHeapParts() noexcept {
     value_.DropLeavingCarvedBytes();
 }
 
-TXmlPartUse TXmlCharacterData::PartUse() const noexcept {
-    TXmlPartUse use = TXmlNode::PartUse();
-    use.onHeap = true;  // the text
-    return use;
-}
+TXmlPartUse TXmlCharacterData::PartUse() const noexcept { return WithTextOnHeap(TXmlNode::PartUse()); }
 
 void TXmlCharacterData::FreeHeapParts() noexcept {
     TXmlNode::FreeHeapParts();
     std::string().swap(text_);
 }
 
-TXmlPartUse TXmlProcessingInstruction::PartUse() const noexcept {
-    TXmlPartUse use = TXmlNode::PartUse();
-    use.onHeap = true;  // the text
-    return use;
-}
+TXmlPartUse TXmlProcessingInstruction::PartUse() const noexcept { return WithTextOnHeap(TXmlNode::PartUse()); }
 
 void TXmlProcessingInstruction::FreeHeapParts() noexcept {
     TXmlNode::FreeHeapParts();
