@@ -460,7 +460,7 @@ XmlParser::PendingAttr XmlParser::ReadQuotedValue(char quote) {
     attrTexts_.append(run);
     source_.Next();
     if (source_.DecodeUtf8) {
-        value.wide = Utf8CharacterCount(std::string_view(attrTexts_).substr(value.begin)) != value.size;
+        value.wide = Utf8CharacterCount(std::string_view(attrTexts_).substr(value.begin, value.size)) != value.size;
         attrTextsWide_ = attrTextsWide_ || value.wide;
     }
     return value;
