@@ -20,9 +20,7 @@ TXmlNode& NodeObject(const IXmlNode& node) {
 
 }  // namespace
 
-TXmlNode::TXmlNode(TXmlNameTable* nameTable) : nameTable_(nameTable) {
-    if (!nameTable) throw TolvexXmlException("A node needs a name table");
-}
+void TXmlNode::FailWithoutNameTable() { throw TolvexXmlException("A node needs a name table"); }
 
 TXmlNode::~TXmlNode() {
     // A child list still held elsewhere must not keep links to this node.

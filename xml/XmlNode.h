@@ -121,7 +121,10 @@ private:
 class TXmlNode : public TXmlBase {
 public:
     // A node of the given name table (TolvexXmlException when it is missing).
-    explicit TXmlNode(TXmlNameTable* nameTable);
+    // Inline: a load makes one for every element and text.
+    explicit TXmlNode(TXmlNameTable* nameTable) : nameTable_(nameTable) {
+        if (!nameTable) FailWithoutNameTable();
+    }
     ~TXmlNode() override;
 
     // --- identity ---
@@ -320,6 +323,8 @@ private:
     void MoveToNameTable(TXmlNameTable& target);
     // Only this node's name, attributes and table.
     void MoveOwnNamesToTable(TXmlNameTable& target);
+
+    [[noreturn]] static void FailWithoutNameTable();
 
     std::int32_t attrCount_ = 0;  // first: it fills the padding at the end of TXmlBase
     TXmlNode* parent_ = nullptr;

@@ -88,8 +88,6 @@ std::string TXmlNode::JoinChildTexts(bool documentRules) {
 
 // --- element ---
 
-TXmlElement::TXmlElement(TXmlNameTable* nameTable, std::int32_t nameId) : TXmlNode(nameTable), nameId_(nameId) {}
-
 TXmlPartUse TXmlElement::PartUse() const noexcept {
     TXmlPartUse use = TXmlNode::PartUse();
     if (value_) {  // the value's box is on the heap
@@ -188,8 +186,6 @@ IXmlNode TXmlCDATASection::CloneNode(bool) { return new TXmlCDATASection(&NameTa
 IXmlNode TXmlComment::CloneNode(bool) { return new TXmlComment(&NameTable(), StoredText()); }
 
 // --- text ---
-
-TXmlText::TXmlText(TXmlNameTable* nameTable, Platform::Variant value) : TXmlNode(nameTable), value_(std::move(value)) {}
 
 TXmlPartUse TXmlText::PartUse() const noexcept {
     TXmlPartUse use = TXmlNode::PartUse();

@@ -14,7 +14,7 @@ namespace TolvexXml {
 // SetText and SetValue); the held value counts only while there are no children.
 class TXmlElement : public TXmlNode {
 public:
-    TXmlElement(TXmlNameTable* nameTable, std::int32_t nameId);
+    TXmlElement(TXmlNameTable* nameTable, std::int32_t nameId) : TXmlNode(nameTable), nameId_(nameId) {}
 
     std::int32_t GetNameId() override { return nameId_; }
     void SetNameId(std::int32_t nameId) override { nameId_ = nameId; }
@@ -78,7 +78,7 @@ private:
 
 class TXmlText : public TXmlNode {
 public:
-    TXmlText(TXmlNameTable* nameTable, Platform::Variant value);
+    TXmlText(TXmlNameTable* nameTable, Platform::Variant value) : TXmlNode(nameTable), value_(std::move(value)) {}
 
     std::int32_t GetNameId() override { return NameTable().TextId(); }
     std::int32_t GetNodeType() override { return TEXT_NODE; }
