@@ -234,10 +234,10 @@ private:
         std::size_t begin;       // where they are in attrTexts_ otherwise
         std::size_t size;
     };
-    std::string_view TextOf(const PendingAttr& attr) const {
-        return attr.windowText ? std::string_view(attr.windowText, attr.size)
-                               : std::string_view(attrTexts_).substr(attr.begin, attr.size);
+    const char* BytesOf(const PendingAttr& attr) const {
+        return attr.windowText ? attr.windowText : attrTexts_.data() + attr.begin;
     }
+    std::string_view TextOf(const PendingAttr& attr) const { return std::string_view(BytesOf(attr), attr.size); }
     // Reads the quoted run at the current character into attrTexts_ and returns
     // it as an attribute without a name id yet.
     PendingAttr ReadQuotedValue(char quote);
@@ -733,7 +733,7 @@ void XmlParser::HandOverAttributes(TXmlNode& node, std::vector<std::int32_t>& na
         std::uint32_t end = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const PendingAttr& attr = pendingAttrs_[i];
-            CopyBytes(texts + end, attr.windowText ? attr.windowText : attrTexts_.data() + attr.begin, attr.size);
+            CopyBytes(texts + end, BytesOf(attr), attr.size);
             end += static_cast<std::uint32_t>(attr.size);
             entries[i] = TXmlPackedAttr{attr.nameId, end};
         }
