@@ -127,7 +127,7 @@ std::u16string ReadWideStr(TBinXmlReader& reader) {
     return text;
 }
 
-void WriteXmlStr(TBinXmlWriter& writer, const std::string& text) {
+void WriteXmlStr(TBinXmlWriter& writer, std::string_view text) {
     if (writer.Options & BinaryXmlWideStrings)
         WriteWideStr(writer, Platform::MultiByteToWide(Platform::CodePageAnsi, text));
     else

@@ -38,7 +38,7 @@ void WriteWideStr(TBinXmlWriter& writer, const std::u16string& text);
 std::u16string ReadWideStr(TBinXmlReader& reader);
 // Names and character data: 8-bit, or UTF-16 in the ANSI code page when the
 // options ask for wide strings.
-void WriteXmlStr(TBinXmlWriter& writer, const std::string& text);
+void WriteXmlStr(TBinXmlWriter& writer, std::string_view text);
 std::string ReadXmlStr(TBinXmlReader& reader);
 
 // Packed type code, then the payload of that type. A code outside the known kinds

@@ -211,6 +211,9 @@ private:
         node.TakeLoadedAttrs(carver, entries.data(), static_cast<std::int32_t>(count));
     }
 
+    // A comment's or CDATA section's text, carved from the load's blocks.
+    Platform::Variant ReadCharacterData() { return Platform::Variant::CopiedString(arena_, ReadXmlStr(reader_)); }
+
     std::int32_t ReadNameId() {
         const std::int32_t id = ReadPackedInt(reader_);
         if (id < -1 || id >= table_.NameCount()) RaiseBadImage("bad name id.");
@@ -228,8 +231,8 @@ private:
                 return;
             }
             case TEXT_NODE: arena_.Append<TXmlText>(children, &table_, ReadValue(reader_, &arena_)); return;
-            case CDATA_SECTION_NODE: arena_.Append<TXmlCDATASection>(children, &table_, ReadXmlStr(reader_)); return;
-            case COMMENT_NODE: arena_.Append<TXmlComment>(children, &table_, ReadXmlStr(reader_)); return;
+            case CDATA_SECTION_NODE: arena_.Append<TXmlCDATASection>(children, &table_, ReadCharacterData()); return;
+            case COMMENT_NODE: arena_.Append<TXmlComment>(children, &table_, ReadCharacterData()); return;
             case PROCESSING_INSTRUCTION_NODE: {
                 const std::int32_t target = ReadNameId();
                 TXmlProcessingInstruction* instruction =

@@ -12,17 +12,27 @@ namespace {
 bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // The text without its leading and trailing bytes 0..32.
-std::string TrimBlanks(const std::string& text) {
+std::string TrimBlanks(std::string_view text) {
     std::size_t first = 0;
     std::size_t last = text.size();
     while (first < last && IsBlankByte(text[first])) ++first;
     while (last > first && IsBlankByte(text[last - 1])) --last;
-    return text.substr(first, last - first);
+    return std::string(text.substr(first, last - first));
 }
 
 // The parts of a node that keeps its text in a string, which may lie on the heap.
 TXmlPartUse WithTextOnHeap(TXmlPartUse use) {
     use.onHeap = true;
+    return use;
+}
+
+// The parts of a node with a text value: carved bytes are one more piece of
+// the load's blocks; any other value may hold heap memory.
+TXmlPartUse WithTextValue(TXmlPartUse use, const Platform::Variant& value) {
+    if (value.IsCarvedText())
+        ++use.carvedPieces;
+    else
+        use.onHeap = true;
     return use;
 }
 
@@ -173,39 +183,31 @@ std::string TXmlElement::GetTextAsBinaryData() { return DecodeBase64(GetText());
 
 // --- character data ---
 
-TXmlCharacterData::TXmlCharacterData(TXmlNameTable* nameTable, std::string text)
-    : TXmlNode(nameTable), text_(std::move(text)) {}
-
 std::string TXmlCharacterData::GetText() {
-    if (GetNodeType() == CDATA_SECTION_NODE || PreservesWhiteSpace()) return text_;
-    return TrimBlanks(text_);
+    if (GetNodeType() == CDATA_SECTION_NODE || PreservesWhiteSpace()) return std::string(StoredText());
+    return TrimBlanks(StoredText());
 }
 
-IXmlNode TXmlCDATASection::CloneNode(bool) { return new TXmlCDATASection(&NameTable(), StoredText()); }
+IXmlNode TXmlCDATASection::CloneNode(bool) {
+    return new TXmlCDATASection(&NameTable(), std::string(StoredText()));
+}
 
-IXmlNode TXmlComment::CloneNode(bool) { return new TXmlComment(&NameTable(), StoredText()); }
+IXmlNode TXmlComment::CloneNode(bool) { return new TXmlComment(&NameTable(), std::string(StoredText())); }
 
 // --- text ---
 
-TXmlPartUse TXmlText::PartUse() const noexcept {
-    TXmlPartUse use = TXmlNode::PartUse();
-    if (value_.IsCarvedText())
-        ++use.carvedPieces;
-    else
-        use.onHeap = true;
-    return use;
-}
+TXmlPartUse TXmlText::PartUse() const noexcept { return WithTextValue(TXmlNode::PartUse(), value_); }
 
 void TXmlText::FreeHeapParts() noexcept {
     TXmlNode::FreeHeapParts();
     value_.DropLeavingCarvedBytes();
 }
 
-TXmlPartUse TXmlCharacterData::PartUse() const noexcept { return WithTextOnHeap(TXmlNode::PartUse()); }
+TXmlPartUse TXmlCharacterData::PartUse() const noexcept { return WithTextValue(TXmlNode::PartUse(), text_); }
 
 void TXmlCharacterData::FreeHeapParts() noexcept {
     TXmlNode::FreeHeapParts();
-    std::string().swap(text_);
+    text_.DropLeavingCarvedBytes();
 }
 
 TXmlPartUse TXmlProcessingInstruction::PartUse() const noexcept { return WithTextOnHeap(TXmlNode::PartUse()); }

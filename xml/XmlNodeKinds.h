@@ -61,19 +61,23 @@ private:
 // The stored text shared by CDATA sections and comments.
 class TXmlCharacterData : public TXmlNode {
 public:
-    TXmlCharacterData(TXmlNameTable* nameTable, std::string text);
+    TXmlCharacterData(TXmlNameTable* nameTable, const std::string& text)
+        : TXmlNode(nameTable), text_(Platform::Variant::FromString(text)) {}
+    // The text as an 8-bit text value, carved by the parser.
+    TXmlCharacterData(TXmlNameTable* nameTable, Platform::Variant text) noexcept
+        : TXmlNode(nameTable), text_(std::move(text)) {}
 
     // A comment's text loses its leading and trailing bytes 0..32 unless white
     // space is preserved; a CDATA section's text is returned as stored.
     std::string GetText() override;
-    void SetText(const std::string& text) override { text_ = text; }
-    const std::string& StoredText() const noexcept { return text_; }
+    void SetText(const std::string& text) override { text_ = Platform::Variant::FromString(text); }
+    std::string_view StoredText() const { return text_.RawString(); }
 
     TXmlPartUse PartUse() const noexcept override;
     void FreeHeapParts() noexcept override;
 
 private:
-    std::string text_;
+    Platform::Variant text_;  // always 8-bit text
 };
 
 class TXmlText : public TXmlNode {

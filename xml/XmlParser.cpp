@@ -241,7 +241,7 @@ private:
     // Reads the quoted run at the current character into attrTexts_ and returns
     // it as an attribute without a name id yet.
     PendingAttr ReadQuotedValue(char quote);
-    std::string ReadUntil(std::string_view terminator);
+    std::string_view ReadUntil(std::string_view terminator);
     // The run of the source's characters up to stop, "<" or "&" (or the end of
     // input), with references replaced; left on the stop character. The view
     // lasts until the source moves on or the next token is started.
@@ -466,7 +466,7 @@ XmlParser::PendingAttr XmlParser::ReadQuotedValue(char quote) {
     return value;
 }
 
-std::string XmlParser::ReadUntil(std::string_view terminator) {
+std::string_view XmlParser::ReadUntil(std::string_view terminator) {
     source_.NewToken();
     std::size_t matched = 0;
     for (;;) {
@@ -540,7 +540,7 @@ void XmlParser::ParseProcessingInstruction(TXmlNodeList& list) {
     TXmlProcessingInstruction* instruction =
         arena_.Append<TXmlProcessingInstruction>(list, &nameTable_, targetId, std::string());
     if (targetId != nameTable_.XmlId()) {
-        instruction->SetText(ReadUntil("?>"));
+        instruction->SetText(std::string(ReadUntil("?>")));
         return;
     }
     ReadAttributes(*instruction, targetId);
@@ -551,12 +551,12 @@ void XmlParser::ParseProcessingInstruction(TXmlNodeList& list) {
 
 void XmlParser::ParseComment(TXmlNodeList& list) {
     ExpectText("--");
-    arena_.Append<TXmlComment>(list, &nameTable_, ReadUntil("-->"));
+    arena_.Append<TXmlComment>(list, &nameTable_, StoredText(ReadUntil("-->")));
 }
 
 void XmlParser::ParseCDATASection(TXmlNodeList& list) {
     ExpectText("[CDATA[");
-    arena_.Append<TXmlCDATASection>(list, &nameTable_, ReadUntil("]]>"));
+    arena_.Append<TXmlCDATASection>(list, &nameTable_, StoredText(ReadUntil("]]>")));
 }
 
 void XmlParser::SkipDocType() {

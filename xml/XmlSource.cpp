@@ -12,12 +12,6 @@ void TXmlSource::NewToken() {
         tokens_.emplace_back();
 }
 
-std::string TXmlSource::AcceptToken() {
-    std::string text(TokenText());
-    DropToken();
-    return text;
-}
-
 TXmlStrSource::TXmlStrSource(std::string_view text) {
     SetWindow(text.data(), text.data() + text.size());
     StartReading();

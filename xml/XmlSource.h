@@ -87,7 +87,12 @@ public:
         tokens_[static_cast<std::size_t>(top_)].AppendChars(chars, count);
     }
     std::string_view TokenText() const { return tokens_[static_cast<std::size_t>(top_)].Text(); }
-    std::string AcceptToken();
+    // Ends the token; its text stays readable until the next token is started.
+    std::string_view AcceptToken() noexcept {
+        const std::string_view text = TokenText();
+        DropToken();
+        return text;
+    }
     void DropToken() noexcept { --top_; }
     // Tokens created so far (the deepest nesting of tokens reached).
     std::size_t TokenCount() const noexcept { return tokens_.size(); }

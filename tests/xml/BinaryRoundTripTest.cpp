@@ -51,7 +51,7 @@ std::string FloatBits(Float value) {
     return Hex(bits);
 }
 
-std::string Escaped(const std::string& text) {
+std::string Escaped(std::string_view text) {
     std::string out;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -75,7 +75,7 @@ std::string DumpValue(const Variant& value, bool asStored) {
         case Platform::varDate: return text + FloatBits<std::uint64_t>(value.RawDouble());
         case Platform::varCurrency: return text + std::to_string(value.RawCurrency());
         case Platform::varBoolean: return text + std::to_string(value.RawBool());
-        case Platform::varString: return text + Escaped(std::string(value.RawString()));
+        case Platform::varString: return text + Escaped(value.RawString());
         case Platform::varOleStr: {
             for (const char16_t unit : value.RawWide()) text += Hex(unit) + ",";
             return text;

@@ -182,7 +182,8 @@ std::string ManyElements(int count) {
     std::string text = "<Root>";
     for (int i = 0; i < count; ++i)
         text += "<Item Id=\"" + std::to_string(i) + "\" Name=\"item number " + std::to_string(i) + "\"><Text>t" +
-                std::to_string(i) + "</Text></Item>";
+                std::to_string(i) + "</Text><!--note " + std::to_string(i) + "--><![CDATA[data " + std::to_string(i) +
+                "]]></Item>";
     return text + "</Root>";
 }
 
@@ -238,7 +239,9 @@ TEST_P(LoadedNodesTest, ANodeMovedIntoABuiltDocumentOutlivesItsLoad) {
         item->AppendElement("Added");
     }
     IXmlDocument expected = NewDocument();
-    expected->LoadXML("<Holder><Item Id='1' Name='item number 1' Moved='yes'><Text>t1</Text><Added/></Item></Holder>");
+    expected->LoadXML(
+        "<Holder><Item Id='1' Name='item number 1' Moved='yes'><Text>t1</Text><!--note 1--><![CDATA[data 1]]><Added/>"
+        "</Item></Holder>");
     EXPECT_EQ(holder->GetXML(), expected->SelectElement("Holder")->GetXML());
     expected = nullptr;
     target = nullptr;
@@ -279,6 +282,16 @@ TEST_P(LoadedNodesTest, WhatIsHeldOutlivesTheDocumentAndTheRestGoes) {
              return std::function<void()>([list] {
                  EXPECT_EQ(list->GetCount(), 20);
                  EXPECT_EQ(list->GetItem(3)->GetChildText("Text", ""), "t3");
+             });
+         }},
+        {"a comment and a CDATA section",
+         [](TXmlDocument& document) {
+             IXmlNodeList children = document.SelectElement("Root")->GetChildNodes()->GetItem(9)->GetChildNodes();
+             IXmlNode comment = children->GetItem(1);
+             IXmlNode section = children->GetItem(2);
+             return std::function<void()>([comment, section] {
+                 EXPECT_EQ(comment->GetXML(), "<!--note 9-->");
+                 EXPECT_EQ(section->GetText(), "data 9");
              });
          }},
         {"the document's own list",

@@ -73,9 +73,9 @@ inline std::string DumpNode(TolvexXml::TXmlNode& node) {
         case TEXT_NODE:
             return "\"" + DumpValue(static_cast<TXmlText&>(node).Value()) + "\"";
         case CDATA_SECTION_NODE:
-            return "<![" + static_cast<TXmlCharacterData&>(node).StoredText() + "]>";
+            return "<![" + std::string(static_cast<TXmlCharacterData&>(node).StoredText()) + "]>";
         case COMMENT_NODE:
-            return "<!--" + static_cast<TXmlCharacterData&>(node).StoredText() + "-->";
+            return "<!--" + std::string(static_cast<TXmlCharacterData&>(node).StoredText()) + "-->";
         case PROCESSING_INSTRUCTION_NODE:
             return "<?" + node.GetNodeName() + DumpAttrs(node) + "\"" + node.GetText() + "\"?>";
         default:
