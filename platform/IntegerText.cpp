@@ -19,6 +19,26 @@ int HexDigitValue(char c) {
     return -1;
 }
 
+int DigitValue(char c, unsigned base) {
+    return base == 10 ? (c >= '0' && c <= '9' ? c - '0' : -1) : HexDigitValue(c);
+}
+
+// The digits in the base, up to limit; nothing else may follow. The base is a
+// constant of each instance, so that the bounds are worked out at compile time.
+template <unsigned Base>
+std::uint64_t ReadDigits(std::string_view text, std::size_t i, std::uint64_t limit) {
+    const std::uint64_t cutoff = limit / Base;  // a larger magnitude cannot take another digit
+    const auto lastDigitAtCutoff = static_cast<int>(limit % Base);
+    std::uint64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = DigitValue(text[i], Base);
+        if (digit < 0) RaiseNotInteger(text);
+        if (magnitude >= cutoff && (magnitude > cutoff || digit > lastDigitAtCutoff)) RaiseNotInteger(text);
+        magnitude = magnitude * Base + static_cast<std::uint64_t>(digit);
+    }
+    return magnitude;
+}
+
 // Reads the text by the integer rule into `bits` bits: decimal magnitudes up to
 // the signed maximum (one more when negative), hexadecimal ones up to all bits set.
 std::int64_t ReadInteger(std::string_view text, unsigned bits) {
@@ -40,15 +60,8 @@ std::int64_t ReadInteger(std::string_view text, unsigned bits) {
     }
     if (i == text.size()) RaiseNotInteger(text);
 
-    const std::uint64_t base = hexadecimal ? 16 : 10;
-    const std::uint64_t limit = hexadecimal ? allBits : signedMax + (negative ? 1 : 0);
-    std::uint64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const int digit = HexDigitValue(text[i]);
-        if (digit < 0 || static_cast<std::uint64_t>(digit) >= base) RaiseNotInteger(text);
-        if (magnitude > (limit - static_cast<std::uint64_t>(digit)) / base) RaiseNotInteger(text);
-        magnitude = magnitude * base + static_cast<std::uint64_t>(digit);
-    }
+    std::uint64_t magnitude = hexadecimal ? ReadDigits<16>(text, i, allBits)
+                                          : ReadDigits<10>(text, i, signedMax + (negative ? 1 : 0));
     // Hexadecimal digits may fill every bit: the pattern is read as two's complement.
     if (hexadecimal && magnitude > signedMax) magnitude |= ~allBits;
     const auto value = static_cast<std::int64_t>(magnitude);
