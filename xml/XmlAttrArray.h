@@ -161,10 +161,16 @@ public:
     // For a release of the whole region: what the array with count entries takes
     // (its own piece and its values' texts), and the freeing of what it holds on
     // the heap, leaving the array empty and its pieces where they are.
-    TXmlPartUse PartUse(std::size_t count) const noexcept;
+    // Inline for the forms a load makes: none or packed.
+    TXmlPartUse PartUse(std::size_t count) const noexcept {
+        if (IsPacked()) return TXmlPartUse{1, false};
+        return tagged_ ? TypedPartUse(count) : TXmlPartUse{};
+    }
     void FreeHeapParts(std::size_t count) noexcept;
 
 private:
+    TXmlPartUse TypedPartUse(std::size_t count) const noexcept;
+
     static constexpr std::uintptr_t FormBits = 3;
     static constexpr std::uintptr_t CarvedTag = 1;
     static constexpr std::uintptr_t PackedTag = 2;

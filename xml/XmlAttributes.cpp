@@ -82,14 +82,7 @@ void TXmlAttrArray::Release() noexcept {
     tagged_ = 0;
 }
 
-TXmlPartUse TXmlAttrArray::PartUse(std::size_t count) const noexcept {
-    switch (tagged_ & FormBits) {
-        case PackedTag: return TXmlPartUse{1, false};
-        case 0:
-            if (!tagged_) return TXmlPartUse{};
-            break;
-        default: break;
-    }
+TXmlPartUse TXmlAttrArray::TypedPartUse(std::size_t count) const noexcept {
     // Typed entries: the array, or some of their values, may be on the heap.
     TXmlPartUse use{(tagged_ & FormBits) == CarvedTag ? 1 : 0, true};
     for (std::size_t i = 0; i < count; ++i) use.carvedPieces += get()[i].Value.IsCarvedText() ? 1 : 0;
