@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 #include "platform/IntegerText.h"
 
 namespace Tolvex29 {

@@ -3,6 +3,7 @@
 #include <cinttypes>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 
 namespace Tolvex29 {
 

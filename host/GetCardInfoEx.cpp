@@ -11,6 +11,7 @@
 #include "log/InputDump.h"
 #include "log/LogFile.h"
 #include "platform/FailureBoundary.h"
+#include "platform/Format.h"
 
 using namespace Tolvex29;
 using TolvexXml::TXmlNode;

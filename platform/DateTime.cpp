@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 
 namespace Platform {
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 
 namespace Platform {
 

@@ -7,6 +7,7 @@
 #include "platform/CarvedBlocks.h"
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
+#include "platform/Format.h"
 #include "platform/LocaleCompare.h"
 #include "platform/VariantConvert.h"
 

@@ -1,6 +1,7 @@
 #include "platform/VariantConvert.h"
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 
 namespace Platform {
 

@@ -8,6 +8,7 @@
 #include "host/Scenario.h"
 #include "host/Tolvex29.h"
 #include "platform/Exception.h"
+#include "platform/Format.h"
 #include "tools/JsonText.h"
 
 namespace TolvexHost {

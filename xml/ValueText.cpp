@@ -4,6 +4,7 @@
 #include "platform/DateTime.h"
 #include "platform/Exception.h"
 #include "platform/FloatText.h"
+#include "platform/Format.h"
 #include "platform/IntegerText.h"
 #include "xml/Base64.h"
 

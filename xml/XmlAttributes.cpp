@@ -5,6 +5,7 @@
 
 #include "platform/BoolText.h"
 #include "platform/Exception.h"
+#include "platform/Format.h"
 #include "platform/IntegerText.h"
 #include "platform/LocaleCompare.h"
 #include "platform/VariantConvert.h"

@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlExceptions.h"
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 #include "xml/XmlExceptions.h"
 #include "xml/XmlLoadArena.h"
 #include "xml/XmlNodeKinds.h"

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 
 namespace Platform {
 

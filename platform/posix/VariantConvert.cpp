@@ -9,6 +9,7 @@
 #include "platform/DateTime.h"
 #include "platform/Exception.h"
 #include "platform/FloatText.h"
+#include "platform/Format.h"
 #include "platform/posix/DecimalSeparator.h"
 
 namespace Platform {

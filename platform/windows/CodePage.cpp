@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "platform/Exception.h"
+#include "platform/Format.h"
 
 namespace Platform {
 

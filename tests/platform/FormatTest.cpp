@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Exception.h"
+#include "platform/Format.h"
 
 namespace {
 
