@@ -23,7 +23,7 @@
 
 #include "HeldHeap.h"
 #include "ScenarioDocument.h"
-#include "platform/CarvedBlocks.h"
+#include "base/CarvedBlocks.h"
 #include "platform/Stream.h"
 #include "xml/TolvexXml.h"
 

@@ -26,7 +26,7 @@
 #include <string>
 
 #include "FuzzInput.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlBinary.h"
 #include "xml/XmlTreeDump.h"

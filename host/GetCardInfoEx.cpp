@@ -3,6 +3,7 @@
 // then by card code alone; host/AnswerMatch.h).
 #include <cinttypes>
 
+#include "base/Format.h"
 #include "host/AnswerMatch.h"
 #include "host/CallLines.h"
 #include "host/Scenario.h"
@@ -11,7 +12,6 @@
 #include "log/InputDump.h"
 #include "log/LogFile.h"
 #include "platform/FailureBoundary.h"
-#include "platform/Format.h"
 
 using namespace Tolvex29;
 using TolvexXml::TXmlNode;

@@ -1,7 +1,7 @@
 // The automation library's conversions of typed values, where the system has one
 // (Windows). POSIX has none: there every function answers NotOffered and the
-// callers apply the general rules of the typed value (VariantConvert.cpp,
-// BoolText.cpp) instead.
+// callers apply the general rules of base/ (base/VariantConvert.cpp,
+// base/BoolText.cpp) instead.
 #pragma once
 
 #include <cstdint>

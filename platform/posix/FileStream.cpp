@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 
 namespace Platform {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 
 namespace Platform {
 

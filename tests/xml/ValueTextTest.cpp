@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
+#include "base/DateTime.h"
+#include "base/Exception.h"
 #include "tests/platform/ExpectFailure.h"
 #include "xml/ValueText.h"
 

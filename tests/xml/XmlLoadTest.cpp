@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/ModuleResource.h"
 #include "platform/Stream.h"
 #include "xml/TolvexXml.h"

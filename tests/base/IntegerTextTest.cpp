@@ -1,8 +1,8 @@
 // The integer text rule in its 64-bit and 32-bit forms.
 #include <gtest/gtest.h>
 
-#include "platform/Exception.h"
-#include "platform/IntegerText.h"
+#include "base/Exception.h"
+#include "base/IntegerText.h"
 #include "tests/platform/ExpectFailure.h"
 
 namespace Platform {

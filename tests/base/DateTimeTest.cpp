@@ -1,8 +1,8 @@
 // Encoding and decoding of dates and times as day counts.
 #include <gtest/gtest.h>
 
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
+#include "base/DateTime.h"
+#include "base/Exception.h"
 #include "tests/platform/ExpectFailure.h"
 
 namespace Platform {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Format.h"
+#include "base/Format.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Text to Boolean: the automation library's reading where the system has one,
 // otherwise its rules.
-#include "platform/BoolText.h"
+#include "base/BoolText.h"
 
+#include "base/FloatText.h"
+#include "base/VariantConvert.h"
 #include "platform/Automation.h"
-#include "platform/FloatText.h"
 #include "platform/LocaleCompare.h"
 #include "platform/LocaleSettings.h"
-#include "platform/VariantConvert.h"
 
 namespace Platform {
 

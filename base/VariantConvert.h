@@ -3,7 +3,7 @@
 // (platform/Automation.h), otherwise the rules of VariantConvert.cpp.
 #pragma once
 
-#include "platform/Variant.h"
+#include "base/Variant.h"
 
 namespace Platform {
 

@@ -1,17 +1,17 @@
 // The general conversion of typed values: the automation library's where the
 // system has one, otherwise these rules, with the locale's decimal separator, and
 // dates written and read as yyyy-mm-dd hh:nn:ss.
-#include "platform/VariantConvert.h"
+#include "base/VariantConvert.h"
 
 #include <cmath>
 
+#include "base/BoolText.h"
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "base/FloatText.h"
+#include "base/Format.h"
 #include "platform/Automation.h"
-#include "platform/BoolText.h"
 #include "platform/CodePage.h"
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
-#include "platform/FloatText.h"
-#include "platform/Format.h"
 #include "platform/LocaleSettings.h"
 
 namespace Platform {
