@@ -11,10 +11,10 @@
 #include "FuzzInput.h"
 #include "base/Exception.h"
 #include "platform/Stream.h"
+#include "support/XmlTreeDump.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlSource.h"
 #include "xml/XmlSourceEncoding.h"
-#include "xml/XmlTreeDump.h"
 
 namespace {
 

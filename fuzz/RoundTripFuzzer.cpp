@@ -27,9 +27,9 @@
 
 #include "FuzzInput.h"
 #include "base/Exception.h"
+#include "support/XmlTreeDump.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlBinary.h"
-#include "xml/XmlTreeDump.h"
 
 namespace {
 

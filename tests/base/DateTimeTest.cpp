@@ -3,7 +3,7 @@
 
 #include "base/DateTime.h"
 #include "base/Exception.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 
 namespace Platform {
 namespace {

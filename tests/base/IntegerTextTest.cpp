@@ -3,7 +3,7 @@
 
 #include "base/Exception.h"
 #include "base/IntegerText.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 
 namespace Platform {
 namespace {

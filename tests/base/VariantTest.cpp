@@ -13,7 +13,7 @@
 #include "base/Variant.h"
 #include "base/VariantConvert.h"
 #include "platform/LocaleSettings.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 
 namespace Platform {
 namespace {

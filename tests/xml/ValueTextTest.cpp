@@ -5,7 +5,7 @@
 
 #include "base/DateTime.h"
 #include "base/Exception.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 #include "xml/ValueText.h"
 
 namespace TolvexXml {
