@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "ScenarioDocument.h"
+#include "support/ScenarioDocument.h"
 
 namespace TolvexBench {
 

@@ -22,9 +22,9 @@
 #include <string>
 
 #include "HeldHeap.h"
-#include "ScenarioDocument.h"
-#include "platform/CarvedBlocks.h"
+#include "base/CarvedBlocks.h"
 #include "platform/Stream.h"
+#include "support/ScenarioDocument.h"
 #include "xml/TolvexXml.h"
 
 namespace {

@@ -21,8 +21,8 @@
 #include <memory>
 #include <string>
 
-#include "ScenarioDocument.h"
 #include "platform/Stream.h"
+#include "support/ScenarioDocument.h"
 #include "xml/TolvexXml.h"
 
 namespace TolvexBench {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "FuzzInput.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Stream.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlBinary.h"

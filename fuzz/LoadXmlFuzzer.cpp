@@ -9,12 +9,12 @@
 #include <string>
 
 #include "FuzzInput.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Stream.h"
+#include "support/XmlTreeDump.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlSource.h"
 #include "xml/XmlSourceEncoding.h"
-#include "xml/XmlTreeDump.h"
 
 namespace {
 

@@ -26,10 +26,10 @@
 #include <string>
 
 #include "FuzzInput.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "support/XmlTreeDump.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlBinary.h"
-#include "xml/XmlTreeDump.h"
 
 namespace {
 

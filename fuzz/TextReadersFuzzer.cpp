@@ -13,11 +13,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
-#include "platform/FloatText.h"
-#include "platform/IntegerText.h"
-#include "platform/Variant.h"
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "base/FloatText.h"
+#include "base/IntegerText.h"
+#include "base/Variant.h"
 #include "xml/ValueText.h"
 
 namespace {

@@ -3,8 +3,9 @@
 #include <cinttypes>
 #include <cstring>
 
-#include "platform/Exception.h"
-#include "platform/IntegerText.h"
+#include "base/Exception.h"
+#include "base/Format.h"
+#include "base/IntegerText.h"
 
 namespace Tolvex29 {
 

@@ -2,7 +2,8 @@
 
 #include <cinttypes>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 
 namespace Tolvex29 {
 

@@ -3,6 +3,7 @@
 // then by card code alone; host/AnswerMatch.h).
 #include <cinttypes>
 
+#include "base/Format.h"
 #include "host/AnswerMatch.h"
 #include "host/CallLines.h"
 #include "host/Scenario.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "xml/TolvexXml.h"
 
 namespace Tolvex29 {

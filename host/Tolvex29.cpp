@@ -1,11 +1,11 @@
 #include "host/Tolvex29.h"
 
+#include "base/UnitState.h"
 #include "host/DateTimeText.h"
 #include "host/TolvexTypesUnit.h"
 #include "log/LogFile.h"
 #include "platform/Clock.h"
 #include "platform/ModuleHooks.h"
-#include "platform/UnitState.h"
 #include "xml/TolvexXmlUnit.h"
 
 namespace Tolvex29 {

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <memory>
 
+#include "base/UnitState.h"
 #include "platform/CriticalSection.h"
 #include "platform/File.h"
-#include "platform/UnitState.h"
 
 namespace LogFile {
 

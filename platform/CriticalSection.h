@@ -2,9 +2,7 @@
 // that owns it, as the design's critical sections are.
 #pragma once
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
+#if !defined(_WIN32)
 #include <mutex>
 #include <optional>
 #endif
@@ -24,7 +22,9 @@ public:
 
 private:
 #if defined(_WIN32)
-    CRITICAL_SECTION section_{};
+    // The system's CRITICAL_SECTION, kept as bytes so that no system header shows
+    // through: four pointers and two 32-bit counts (the Windows file checks it).
+    alignas(void*) unsigned char section_[4 * sizeof(void*) + 8] = {};
 #else
     std::optional<std::recursive_mutex> mutex_;
 #endif

@@ -1,4 +1,4 @@
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/FailureBoundary.h"
 
 #include <new>

@@ -23,8 +23,15 @@ FileHandle OpenFile(const std::string& name, unsigned access, unsigned share,
                     FileDisposition disposition);
 // Moves the file position to the end of the file.
 bool SeekToEnd(FileHandle file);
-// One write of the whole block; the result says whether it succeeded.
-bool WriteFile(FileHandle file, const void* data, std::size_t count);
+// Transfers count bytes from the file position on, going on after interrupted
+// and short transfers; returns how many were transferred (fewer only at the end
+// of the file or when the system fails).
+std::size_t ReadFromFile(FileHandle file, void* data, std::size_t count);
+std::size_t WriteToFile(FileHandle file, const void* data, std::size_t count);
+// Writes the whole block; the result says whether it succeeded.
+inline bool WriteFile(FileHandle file, const void* data, std::size_t count) {
+    return file != InvalidFileHandle && WriteToFile(file, data, count) == count;
+}
 void CloseFile(FileHandle file);
 // True when a file (not a directory) of that name exists.
 bool FileExists(const std::string& name);

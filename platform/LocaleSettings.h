@@ -22,5 +22,7 @@ struct LocaleSettings {
 };
 
 LocaleSettings ReadLocaleSettings();
+// The decimal separator of ReadLocaleSettings, read once for the process.
+char LocaleDecimalSeparator();
 
 }  // namespace Platform

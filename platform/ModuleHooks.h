@@ -13,25 +13,21 @@ void SetModuleInstance(void* instance);
 }  // namespace Platform
 
 #if defined(_WIN32)
-#include <windows.h>
-
 namespace Platform {
 // Releases what the platform keeps for the calling thread (the texts of its last
 // failure); DllMain calls it as each thread of the host ends.
 void ReleaseThreadState();
+// What DllMain does for the system's notification `reason`: the load hook on
+// attaching the process (after recording the instance), ReleaseThreadState as a
+// thread ends, the unload hook on detaching the process. Returns TRUE.
+int HandleModuleNotification(void* instance, unsigned long reason, void (*onLoad)(), void (*onUnload)());
 }  // namespace Platform
 
-#define TOLVEX_MODULE_HOOKS(onLoad, onUnload)                                   \
-    extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {  \
-        if (reason == DLL_PROCESS_ATTACH) {                                     \
-            ::Platform::SetModuleInstance(instance);                            \
-            onLoad();                                                           \
-        } else if (reason == DLL_THREAD_DETACH) {                               \
-            ::Platform::ReleaseThreadState();                                   \
-        } else if (reason == DLL_PROCESS_DETACH) {                              \
-            onUnload();                                                         \
-        }                                                                       \
-        return TRUE;                                                            \
+// DllMain in plain types of the same binary interface as the system's
+// declaration (BOOL, HINSTANCE, DWORD, LPVOID; the Windows file checks them).
+#define TOLVEX_MODULE_HOOKS(onLoad, onUnload)                                                 \
+    extern "C" int __stdcall DllMain(void* instance, unsigned long reason, void*) {           \
+        return ::Platform::HandleModuleNotification(instance, reason, onLoad, onUnload);      \
     }
 #else
 #define TOLVEX_MODULE_HOOKS(onLoad, onUnload)                                   \

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 
 namespace Platform {
 

@@ -4,10 +4,11 @@
 #include <exception>
 #include <unordered_map>
 
+#include "base/Exception.h"
+#include "base/Format.h"
 #include "host/AnswerMatch.h"
 #include "host/Scenario.h"
 #include "host/Tolvex29.h"
-#include "platform/Exception.h"
 #include "tools/JsonText.h"
 
 namespace TolvexHost {

@@ -8,9 +8,9 @@
 #include <optional>
 #include <set>
 
+#include "base/Exception.h"
 #include "host/AnswerMatch.h"
 #include "host/AnswerRules.h"
-#include "platform/Exception.h"
 #include "tools/ElementPlaces.h"
 #include "tools/Json.h"
 #include "xml/TolvexXml.h"

@@ -15,8 +15,8 @@
 #include <io.h>
 #endif
 
+#include "base/Exception.h"
 #include "host/Tolvex29.h"
-#include "platform/Exception.h"
 #include "tools/ArgumentValues.h"
 #include "tools/CommandLine.h"
 #include "tools/Demo.h"
@@ -24,16 +24,16 @@
 #include "tools/ExampleScenario.h"
 #include "tools/Explain.h"
 #include "tools/HostCalls.h"
-#include "tools/JsonText.h"
 #include "tools/HostTest.h"
+#include "tools/JsonText.h"
 #include "tools/LibraryLocation.h"
 #include "tools/LogCommand.h"
-#include "tools/Snapshot.h"
 #include "tools/ScenarioCheck.h"
 #include "tools/SessionScript.h"
+#include "tools/Snapshot.h"
 #include "tools/TestReport.h"
-#include "tools/Version.h"
 #include "tools/VerifyCommand.h"
+#include "tools/Version.h"
 #include "xml/TolvexXmlUnit.h"
 
 namespace {

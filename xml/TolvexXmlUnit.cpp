@@ -1,7 +1,7 @@
 #include "xml/TolvexXmlUnit.h"
 
-#include "platform/CarvedBlocks.h"
-#include "platform/UnitState.h"
+#include "base/CarvedBlocks.h"
+#include "base/UnitState.h"
 #include "xml/XmlNameTable.h"
 
 namespace TolvexXml {

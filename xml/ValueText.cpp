@@ -1,10 +1,11 @@
 #include "xml/ValueText.h"
 
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "base/FloatText.h"
+#include "base/Format.h"
+#include "base/IntegerText.h"
 #include "platform/CodePage.h"
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
-#include "platform/FloatText.h"
-#include "platform/IntegerText.h"
 #include "xml/Base64.h"
 
 namespace TolvexXml {

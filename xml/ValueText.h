@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Variant.h"
+#include "base/Variant.h"
 
 namespace TolvexXml {
 

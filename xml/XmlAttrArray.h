@@ -10,8 +10,8 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/CarvedBlocks.h"
-#include "platform/Variant.h"
+#include "base/CarvedBlocks.h"
+#include "base/Variant.h"
 
 namespace TolvexXml {
 

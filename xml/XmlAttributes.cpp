@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <new>
 
-#include "platform/BoolText.h"
-#include "platform/Exception.h"
-#include "platform/IntegerText.h"
+#include "base/BoolText.h"
+#include "base/Exception.h"
+#include "base/Format.h"
+#include "base/IntegerText.h"
+#include "base/VariantConvert.h"
 #include "platform/LocaleCompare.h"
-#include "platform/VariantConvert.h"
 #include "xml/ValueText.h"
 #include "xml/XmlExceptions.h"
 #include "xml/XmlGrowth.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/CarvedBlocks.h"
-#include "platform/Variant.h"
+#include "base/CarvedBlocks.h"
+#include "base/Variant.h"
 #include "xml/XmlBinaryIo.h"
 
 namespace TolvexXml {

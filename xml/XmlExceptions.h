@@ -1,7 +1,7 @@
 // The failure classes of the XML library.
 #pragma once
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 
 namespace TolvexXml {
 

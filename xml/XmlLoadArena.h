@@ -1,5 +1,5 @@
 // Memory for the nodes, child lists and texts that one load makes, carved from a
-// region of blocks (platform/CarvedBlocks.h) that the loaded document keeps. Every
+// region of blocks (base/CarvedBlocks.h) that the loaded document keeps. Every
 // object frees itself when its count drops to 0 and may outlive the load and its
 // document; a document whose tree is whole and held by nothing else gives the
 // region back at once instead (TXmlDocument::ReleaseChildren).
@@ -10,7 +10,7 @@
 #include <new>
 #include <utility>
 
-#include "platform/CarvedBlocks.h"
+#include "base/CarvedBlocks.h"
 #include "xml/XmlNode.h"
 
 namespace TolvexXml {

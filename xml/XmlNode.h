@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Variant.h"
+#include "base/Variant.h"
 #include "xml/XmlAttrArray.h"
 #include "xml/XmlBase.h"
 #include "xml/XmlGrowth.h"

@@ -1,7 +1,8 @@
 // Finding children by name id, by simple name and by path.
 #include <string_view>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlExceptions.h"
 

@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 #include "xml/XmlExceptions.h"
 #include "xml/XmlLoadArena.h"
 #include "xml/XmlNodeKinds.h"

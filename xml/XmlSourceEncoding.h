@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Variant.h"
+#include "base/Variant.h"
 
 namespace TolvexXml {
 

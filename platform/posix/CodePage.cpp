@@ -6,7 +6,8 @@
 #include <cerrno>
 #include <functional>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 
 namespace Platform {
 

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace Platform {
 
 FileHandle OpenFile(const std::string& name, unsigned access, unsigned /*share*/,
@@ -29,16 +31,26 @@ bool SeekToEnd(FileHandle file) {
     return file != InvalidFileHandle && ::lseek(static_cast<int>(file), 0, SEEK_END) >= 0;
 }
 
-bool WriteFile(FileHandle file, const void* data, std::size_t count) {
-    if (file == InvalidFileHandle) return false;
-    const char* bytes = static_cast<const char*>(data);
-    while (count > 0) {
-        const ssize_t written = ::write(static_cast<int>(file), bytes, count);
-        if (written <= 0) return false;
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
+std::size_t ReadFromFile(FileHandle file, void* data, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(static_cast<int>(file), static_cast<char*>(data) + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
     }
-    return true;
+    return done;
+}
+
+std::size_t WriteToFile(FileHandle file, const void* data, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(static_cast<int>(file), static_cast<const char*>(data) + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
 }
 
 void CloseFile(FileHandle file) {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 
 namespace Platform {
 
@@ -80,28 +80,9 @@ TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode) {
 
 TFileStream::~TFileStream() { CloseFile(handle_); }
 
-std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(ToDescriptor(handle_), static_cast<char*>(buffer) + done, count - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
-}
+std::size_t TFileStream::Read(void* buffer, std::size_t count) { return ReadFromFile(handle_, buffer, count); }
 
-std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n =
-            ::write(ToDescriptor(handle_), static_cast<const char*>(buffer) + done, count - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
-}
+std::size_t TFileStream::Write(const void* buffer, std::size_t count) { return WriteToFile(handle_, buffer, count); }
 
 std::int64_t TFileStream::GetSize() {
     struct stat status;

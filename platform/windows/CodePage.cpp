@@ -4,7 +4,8 @@
 
 #include <climits>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 
 namespace Platform {
 

@@ -2,11 +2,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace Platform {
 
 namespace {
 
 HANDLE ToHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+// At most 1 GiB a call: the system counts a transfer in 32 bits.
+constexpr std::size_t MaxTransfer = std::size_t{1} << 30;
 
 }  // namespace
 
@@ -36,11 +41,26 @@ bool SeekToEnd(FileHandle file) {
            ::SetFilePointer(ToHandle(file), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
 }
 
-bool WriteFile(FileHandle file, const void* data, std::size_t count) {
-    if (file == InvalidFileHandle) return false;
-    DWORD written = 0;
-    return ::WriteFile(ToHandle(file), data, static_cast<DWORD>(count), &written, nullptr) &&
-           written == count;
+std::size_t ReadFromFile(FileHandle file, void* data, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const DWORD chunk = static_cast<DWORD>(std::min(count - done, MaxTransfer));
+        DWORD n = 0;
+        if (!::ReadFile(ToHandle(file), static_cast<char*>(data) + done, chunk, &n, nullptr) || n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+std::size_t WriteToFile(FileHandle file, const void* data, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const DWORD chunk = static_cast<DWORD>(std::min(count - done, MaxTransfer));
+        DWORD n = 0;
+        if (!::WriteFile(ToHandle(file), static_cast<const char*>(data) + done, chunk, &n, nullptr) || n == 0) break;
+        done += n;
+    }
+    return done;
 }
 
 void CloseFile(FileHandle file) {

@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
-#include "platform/Exception.h"
+#include "base/Exception.h"
 
 namespace Platform {
 
@@ -50,32 +48,9 @@ TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode) {
 
 TFileStream::~TFileStream() { CloseFile(handle_); }
 
-std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
-        DWORD n = 0;
-        if (!::ReadFile(ToHandle(handle_), static_cast<char*>(buffer) + done, chunk, &n, nullptr) ||
-            n == 0)
-            break;
-        done += n;
-    }
-    return done;
-}
+std::size_t TFileStream::Read(void* buffer, std::size_t count) { return ReadFromFile(handle_, buffer, count); }
 
-std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
-        DWORD n = 0;
-        if (!::WriteFile(ToHandle(handle_), static_cast<const char*>(buffer) + done, chunk, &n,
-                         nullptr) ||
-            n == 0)
-            break;
-        done += n;
-    }
-    return done;
-}
+std::size_t TFileStream::Write(const void* buffer, std::size_t count) { return WriteToFile(handle_, buffer, count); }
 
 std::int64_t TFileStream::GetSize() {
     LARGE_INTEGER size;

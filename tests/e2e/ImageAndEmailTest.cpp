@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
+#include "base/Variant.h"
 #include "e2e/ScenarioTestSupport.h"
-#include "platform/Variant.h"
 #include "xml/TolvexXml.h"
 
 namespace {

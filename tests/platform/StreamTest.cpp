@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Stream.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/BoolText.h"
+#include "base/BoolText.h"
+#include "base/Exception.h"
 #include "platform/CodePage.h"
-#include "platform/Exception.h"
 #include "platform/LocaleCompare.h"
 #include "platform/LocaleSettings.h"
 

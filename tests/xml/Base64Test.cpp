@@ -1,7 +1,7 @@
 // Base64 text of byte blocks.
 #include <gtest/gtest.h>
 
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 #include "xml/Base64.h"
 #include "xml/XmlExceptions.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/Stream.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 #include "xml/XmlBinaryCodec.h"
 #include "xml/XmlExceptions.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/Stream.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlBinary.h"
 #include "xml/XmlBinaryCodec.h"

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/ScenarioDocument.h"
 #include "platform/Stream.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
+#include "support/ScenarioDocument.h"
 #include "tools/ExampleScenario.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlBinaryCodec.h"

@@ -11,10 +11,10 @@
 
 #include "platform/Stream.h"
 #include "support/AllocationProbe.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
+#include "support/XmlTreeDump.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlParser.h"
-#include "xml/XmlTreeDump.h"
 
 namespace TolvexXml {
 namespace {

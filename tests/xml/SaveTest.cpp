@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/Stream.h"
+#include "support/ExpectFailure.h"
 #include "xml/TolvexXml.h"
-#include "../platform/ExpectFailure.h"
 
 namespace TolvexXml {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
-#include "tests/platform/ExpectFailure.h"
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "support/ExpectFailure.h"
 #include "xml/ValueText.h"
 
 namespace TolvexXml {

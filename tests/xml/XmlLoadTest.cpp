@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/ModuleResource.h"
 #include "platform/Stream.h"
+#include "support/XmlTreeDump.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlLoad.h"
 #include "xml/XmlSource.h"
 #include "xml/XmlSourceEncoding.h"
-#include "xml/XmlTreeDump.h"
 
 #if defined(_WIN32)
 #include <windows.h>

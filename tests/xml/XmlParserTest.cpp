@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/Stream.h"
+#include "support/XmlTreeDump.h"
 #include "xml/TolvexXml.h"
 #include "xml/XmlParser.h"
 #include "xml/XmlSource.h"
-#include "xml/XmlTreeDump.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Stream.h"
 #include "xml/XmlExceptions.h"
 #include "xml/XmlSource.h"

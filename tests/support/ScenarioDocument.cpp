@@ -1,4 +1,4 @@
-#include "ScenarioDocument.h"
+#include "support/ScenarioDocument.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,8 +1,9 @@
-#include "platform/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cmath>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 
 namespace Platform {
 

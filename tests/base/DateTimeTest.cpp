@@ -1,9 +1,9 @@
 // Encoding and decoding of dates and times as day counts.
 #include <gtest/gtest.h>
 
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
-#include "tests/platform/ExpectFailure.h"
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "support/ExpectFailure.h"
 
 namespace Platform {
 namespace {

@@ -1,8 +1,9 @@
-#include "platform/IntegerText.h"
+#include "base/IntegerText.h"
 
 #include <string>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
+#include "base/Format.h"
 
 namespace Platform {
 

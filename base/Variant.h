@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/CarvedBlocks.h"
+#include "base/CarvedBlocks.h"
 
 namespace Platform {
 
@@ -62,7 +62,7 @@ public:
     static Variant FromString(const std::string& text) { return Variant(varString, std::string(text)); }
     static Variant FromString(std::string&& text) { return Variant(varString, std::move(text)); }
     // A text whose bytes were carved for this value alone from a CarvedBlocks
-    // block (platform/CarvedBlocks.h); the value gives them back when it ends, and
+    // block (base/CarvedBlocks.h); the value gives them back when it ends, and
     // a copy of it owns a copy of the bytes.
     static Variant FromCarvedString(std::string_view carvedBytes) noexcept;
     // A text whose bytes are copied into a piece carved from the blocks when the

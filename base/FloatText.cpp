@@ -1,4 +1,4 @@
-#include "platform/FloatText.h"
+#include "base/FloatText.h"
 
 #include <charconv>
 #include <cmath>

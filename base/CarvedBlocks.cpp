@@ -1,4 +1,4 @@
-#include "platform/CarvedBlocks.h"
+#include "base/CarvedBlocks.h"
 
 #include <atomic>
 #include <cstddef>

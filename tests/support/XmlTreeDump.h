@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "xml/TolvexXml.h"
 
 namespace TolvexXmlTest {

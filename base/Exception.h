@@ -40,14 +40,4 @@ TOLVEX_DECLARE_EXCEPTION(EFCreateError, EStreamError);
 TOLVEX_DECLARE_EXCEPTION(EReadError, EStreamError);
 TOLVEX_DECLARE_EXCEPTION(EWriteError, EStreamError);
 
-// Formats like snprintf into a std::string of the exact length.
-// MinGW's C++ library formats with its own C99 printf (long double, %lld included).
-std::string Format(const char* format, ...)
-#if defined(__MINGW32__)
-    __attribute__((format(gnu_printf, 1, 2)))
-#elif defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-
 }  // namespace Platform

@@ -1,5 +1,3 @@
-#include "platform/posix/DecimalSeparator.h"
-
 #include "platform/LocaleSettings.h"
 
 namespace Platform {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Exception.h"
+#include "base/Format.h"
 
 namespace {
 

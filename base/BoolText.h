@@ -1,4 +1,5 @@
-// The platform's locale-aware conversion of text to a Boolean.
+// The locale-aware conversion of text to a Boolean: the automation library's
+// reading where the system has one (platform/Automation.h), otherwise its rules.
 #pragma once
 
 #include <optional>

@@ -1,12 +1,24 @@
-#include "platform/Exception.h"
+// Formats like snprintf into a std::string of the exact length. Header-only, so
+// that the operating-system layer can word its failures with it too.
+#pragma once
 
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 namespace Platform {
 
-std::string Format(const char* format, ...) {
+// MinGW's C++ library formats with its own C99 printf (long double, %lld included).
+inline std::string Format(const char* format, ...)
+#if defined(__MINGW32__)
+    __attribute__((format(gnu_printf, 1, 2)))
+#elif defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+inline std::string Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
     va_list again;

@@ -1,8 +1,9 @@
-// The platform's general conversion of typed values, locale-dependent where the
-// platform makes it so (decimal separator, date and time forms).
+// The general conversion of typed values, locale-dependent (decimal separator,
+// date and time forms): the automation library's where the system has one
+// (platform/Automation.h), otherwise the rules of VariantConvert.cpp.
 #pragma once
 
-#include "platform/Variant.h"
+#include "base/Variant.h"
 
 namespace Platform {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/FloatText.h"
+#include "base/FloatText.h"
 
 namespace Platform {
 namespace {

@@ -1,19 +1,24 @@
-// The general conversion of typed values, with the environment's decimal
-// separator, and dates written and read as yyyy-mm-dd hh:nn:ss.
-#include "platform/VariantConvert.h"
+// The general conversion of typed values: the automation library's where the
+// system has one, otherwise these rules, with the locale's decimal separator, and
+// dates written and read as yyyy-mm-dd hh:nn:ss.
+#include "base/VariantConvert.h"
 
 #include <cmath>
 
-#include "platform/BoolText.h"
+#include "base/BoolText.h"
+#include "base/DateTime.h"
+#include "base/Exception.h"
+#include "base/FloatText.h"
+#include "base/Format.h"
+#include "platform/Automation.h"
 #include "platform/CodePage.h"
-#include "platform/DateTime.h"
-#include "platform/Exception.h"
-#include "platform/FloatText.h"
-#include "platform/posix/DecimalSeparator.h"
+#include "platform/LocaleSettings.h"
 
 namespace Platform {
 
 namespace {
+
+static_assert(varString == AutomationAnsiText);
 
 std::string CurrencyText(std::int64_t scaled) {
     const bool negative = scaled < 0;
@@ -25,7 +30,6 @@ std::string CurrencyText(std::int64_t scaled) {
     if (!fraction.empty()) text += LocaleDecimalSeparator() + fraction;
     return text;
 }
-
 // The date alone when the time is midnight, the time alone on day 0.
 std::string DateText(double dateTime) {
     const DateParts date = DecodeDate(dateTime);
@@ -107,10 +111,7 @@ std::int64_t TextToInt64(const std::string& text, VarType from) {
     return static_cast<std::int64_t>(rounded);
 }
 
-}  // namespace
-
-Variant ChangeVariantType(const Variant& value, VarType target) {
-    if (value.IsNull() || value.Type() == varByteArray) RaiseVariantTypeCast(value.Type(), target);
+Variant ChangeByRules(const Variant& value, VarType target) {
     const bool text = value.IsText();
     switch (target) {
         case varString: return Variant::FromString(ToText(value));
@@ -125,6 +126,54 @@ Variant ChangeVariantType(const Variant& value, VarType target) {
             RaiseVariantTypeCast(value.Type(), target);
         default: RaiseVariantTypeCast(value.Type(), target);
     }
+}
+
+// The value as the automation library takes it; Null and byte arrays never get here.
+AutomationScalar ScalarOf(const Variant& value) {
+    AutomationScalar scalar;
+    scalar.type = value.Type();
+    switch (value.Type()) {
+        case varEmpty: break;
+        case varSingle: scalar.single = value.RawSingle(); break;
+        case varDouble:
+        case varDate: scalar.real = value.RawDouble(); break;
+        case varCurrency: scalar.integer = value.RawCurrency(); break;
+        case varBoolean: scalar.integer = value.RawBool(); break;
+        case varString: scalar.text = value.RawString(); break;
+        case varOleStr: scalar.wide = value.RawWide(); break;
+        default: scalar.integer = value.RawInteger(); break;
+    }
+    return scalar;
+}
+
+Variant ValueOf(AutomationResult& result, VarType target) {
+    switch (target) {
+        case varOleStr: return Variant::FromWide(std::move(result.wide));
+        case varString: return Variant::FromString(WideToMultiByte(CodePageAnsi, result.wide));
+        case varDouble: return Variant::FromDouble(result.real);
+        case varDate: return Variant::FromDateTime(result.real);
+        case varBoolean: return Variant::FromBoolRaw(static_cast<std::int16_t>(result.integer));
+        default: return Variant::FromInt64(result.integer);
+    }
+}
+
+}  // namespace
+
+Variant ChangeVariantType(const Variant& value, VarType target) {
+    const bool served = target == varOleStr || target == varString || target == varDouble || target == varDate ||
+                        target == varBoolean || target == varInt64;
+    if (value.IsNull() || value.Type() == varByteArray || !served) RaiseVariantTypeCast(value.Type(), target);
+    AutomationResult result;
+    switch (ChangeAutomationType(ScalarOf(value), target, result)) {
+        case AutomationOutcome::Converted: return ValueOf(result, target);
+        case AutomationOutcome::NotOffered: return ChangeByRules(value, target);
+        default: RaiseVariantTypeCast(value.Type(), target);
+    }
+}
+
+void RaiseVariantTypeCast(VarType from, VarType to) {
+    throw EVariantTypeCastError(Format("Could not convert variant of type (%s) into type (%s)",
+                                       Variant::TypeName(from).c_str(), Variant::TypeName(to).c_str()));
 }
 
 }  // namespace Platform

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/CarvedBlocks.h"
-#include "platform/Exception.h"
+#include "base/CarvedBlocks.h"
+#include "base/Exception.h"
+#include "base/Variant.h"
+#include "base/VariantConvert.h"
 #include "platform/LocaleSettings.h"
-#include "platform/Variant.h"
-#include "platform/VariantConvert.h"
-#include "tests/platform/ExpectFailure.h"
+#include "support/ExpectFailure.h"
 
 namespace Platform {
 namespace {

@@ -1,9 +1,9 @@
 // The integer text rule in its 64-bit and 32-bit forms.
 #include <gtest/gtest.h>
 
-#include "platform/Exception.h"
-#include "platform/IntegerText.h"
-#include "tests/platform/ExpectFailure.h"
+#include "base/Exception.h"
+#include "base/IntegerText.h"
+#include "support/ExpectFailure.h"
 
 namespace Platform {
 namespace {

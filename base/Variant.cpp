@@ -1,14 +1,15 @@
-#include "platform/Variant.h"
+#include "base/Variant.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "platform/BoolText.h"
-#include "platform/CarvedBlocks.h"
+#include "base/BoolText.h"
+#include "base/CarvedBlocks.h"
+#include "base/Exception.h"
+#include "base/Format.h"
+#include "base/VariantConvert.h"
 #include "platform/CodePage.h"
-#include "platform/Exception.h"
 #include "platform/LocaleCompare.h"
-#include "platform/VariantConvert.h"
 
 namespace Platform {
 

@@ -1,8 +1,0 @@
-// The decimal separator of the environment's locale, read once.
-#pragma once
-
-namespace Platform {
-
-char LocaleDecimalSeparator();
-
-}  // namespace Platform
