@@ -59,11 +59,14 @@ public:
     std::size_t Write(const void* buffer, std::size_t count) override;
     std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
     // The size the system records for a regular file, in one call instead of three
-    // seeks; anything else is measured by seeking.
+    // seeks; anything else is measured by seeking. A file opened for reading, which
+    // others may not write meanwhile, is asked once.
     std::int64_t GetSize() override;
 
 private:
     FileHandle handle_ = InvalidFileHandle;
+    bool readOnly_;
+    std::int64_t knownSize_ = -1;  // of a regular file opened for reading, once known
 };
 
 // A stream over bytes in memory; writing past the end grows it.

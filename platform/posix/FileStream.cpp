@@ -58,7 +58,8 @@ std::string SystemErrorMessage(int error) {
 
 }  // namespace
 
-TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode) {
+TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode)
+    : readOnly_(mode == FileStreamMode::OpenRead) {
     const bool create = mode == FileStreamMode::Create;
     handle_ = create ? OpenFile(fileName, AccessRead | AccessWrite, ShareNone,
                                 FileDisposition::CreateAlways)
@@ -71,6 +72,8 @@ TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode) {
             CloseFile(handle_);
             handle_ = InvalidFileHandle;
             error = EISDIR;
+        } else if (S_ISREG(info.st_mode)) {
+            knownSize_ = static_cast<std::int64_t>(info.st_size);
         }
     }
     if (handle_ == InvalidFileHandle) {
@@ -85,9 +88,12 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) { return ReadFrom
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) { return WriteToFile(handle_, buffer, count); }
 
 std::int64_t TFileStream::GetSize() {
+    if (knownSize_ >= 0) return knownSize_;
     struct stat status;
-    if (::fstat(ToDescriptor(handle_), &status) == 0 && S_ISREG(status.st_mode))
+    if (::fstat(ToDescriptor(handle_), &status) == 0 && S_ISREG(status.st_mode)) {
+        if (readOnly_) knownSize_ = static_cast<std::int64_t>(status.st_size);
         return static_cast<std::int64_t>(status.st_size);
+    }
     return TStream::GetSize();
 }
 

@@ -35,7 +35,8 @@ std::string SystemErrorMessage(DWORD error) {
 
 }  // namespace
 
-TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode) {
+TFileStream::TFileStream(const std::string& fileName, FileStreamMode mode)
+    : readOnly_(mode == FileStreamMode::OpenRead) {
     const bool create = mode == FileStreamMode::Create;
     handle_ = create ? OpenFile(fileName, AccessRead | AccessWrite, ShareNone,
                                 FileDisposition::CreateAlways)
@@ -53,9 +54,12 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) { return ReadFrom
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) { return WriteToFile(handle_, buffer, count); }
 
 std::int64_t TFileStream::GetSize() {
+    if (knownSize_ >= 0) return knownSize_;
     LARGE_INTEGER size;
-    if (::GetFileType(ToHandle(handle_)) == FILE_TYPE_DISK && ::GetFileSizeEx(ToHandle(handle_), &size))
+    if (::GetFileType(ToHandle(handle_)) == FILE_TYPE_DISK && ::GetFileSizeEx(ToHandle(handle_), &size)) {
+        if (readOnly_) knownSize_ = size.QuadPart;
         return size.QuadPart;
+    }
     return TStream::GetSize();
 }
 
