@@ -34,16 +34,18 @@ void TXmlDocument::LoadFromStream(Platform::TStream& stream) {
     ReleaseChildren();
     RemoveAllAttrs();
     constexpr std::size_t signatureSize = BinaryXmlSignature.size();
+    char head[signatureSize];
+    std::string_view readAhead;
     if (stream.GetSize() > static_cast<std::int64_t>(signatureSize)) {
-        char head[signatureSize];
         stream.ReadBuffer(head, signatureSize);
-        if (std::string_view(head, signatureSize) == BinaryXmlSignature) {
+        readAhead = std::string_view(head, signatureSize);
+        if (readAhead == BinaryXmlSignature) {
             LoadBinaryXmlFromStream(*this, stream);
             return;
         }
-        stream.Seek(-static_cast<std::int64_t>(signatureSize), Platform::SeekOrigin::Current);
     }
-    TXmlStmSource source(stream, TXmlStmSource::LoadBufSize);
+    // The text source takes the bytes read to look at as its first: no seek back.
+    TXmlStmSource source(stream, TXmlStmSource::LoadBufSize, readAhead);
     ParseText(source);
 }
 

@@ -86,6 +86,29 @@ TEST(XmlSourceTest, StringAndStreamsDeliverTheSameCharacters) {
     }
 }
 
+// Bytes read ahead from the stream's start come first, and the windows are those
+// of a source that read them itself.
+TEST(XmlSourceTest, BytesReadAheadComeFirstInTheSameWindows) {
+    std::string text;
+    for (int i = 0; i < 150; ++i) text += static_cast<char>('a' + i % 26);
+    for (const std::size_t ahead : {1u, 14u}) {
+        for (const std::int32_t bufSize : {1, 14, 64, 150, 151}) {
+            CountingStream stream(text);
+            std::string readAhead(ahead, '\0');
+            stream.ReadBuffer(readAhead.data(), ahead);
+            TXmlStmSource source(stream, bufSize, readAhead);
+            const std::size_t firstWindow = std::max<std::size_t>(std::min<std::size_t>(bufSize, 150), ahead);
+            EXPECT_EQ(static_cast<std::size_t>(source.WindowEnd() - source.Position()), firstWindow)
+                << ahead << " ahead, buffer size " << bufSize;
+            EXPECT_EQ(ReadAll(source), text) << ahead << " ahead, buffer size " << bufSize;
+            // One read ahead, then one per window, but none for a first window read ahead whole.
+            const auto windows = static_cast<int>((150 + firstWindow - 1) / firstWindow);
+            EXPECT_EQ(stream.reads, 1 + windows - (firstWindow == ahead ? 1 : 0))
+                << ahead << " ahead, buffer size " << bufSize;
+        }
+    }
+}
+
 TEST(XmlSourceTest, InputOffsetCountsTheWindowsBefore) {
     const std::string text(150, 'x');
     const auto expectOffsets = [&](TXmlSource& source, const std::string& label) {
