@@ -7,11 +7,8 @@ std::string InputDumpName(std::int32_t unit) { return "In" + std::to_string(unit
 Platform::FileHandle OpenInputDump(std::int32_t unit) {
     const std::string name = InputDumpName(unit);
     if (Platform::FileExists(name)) {
-        const Platform::FileHandle file =
-            Platform::OpenFile(name, Platform::AccessWrite, Platform::ShareRead | Platform::ShareWrite,
-                               Platform::FileDisposition::OpenExisting);
-        Platform::SeekToEnd(file);
-        return file;
+        return Platform::OpenFile(name, Platform::AccessAppend, Platform::ShareRead | Platform::ShareWrite,
+                                  Platform::FileDisposition::OpenExisting);
     }
     const Platform::FileHandle file =
         Platform::OpenFile(name, Platform::AccessRead | Platform::AccessWrite, Platform::ShareNone,

@@ -76,11 +76,10 @@ void LogFlush() {
     Platform::CriticalSectionGuard guard(log.logLock);
     if (log.logBufferFill == 0 || log.logFileName.empty()) return;
     const Platform::FileHandle file = Platform::OpenFile(
-        log.logFileName, Platform::AccessWrite,
+        log.logFileName, Platform::AccessAppend,
         Platform::ShareRead | Platform::ShareWrite | Platform::ShareDelete,
         Platform::FileDisposition::OpenAlways);
     if (file != Platform::InvalidFileHandle) {
-        Platform::SeekToEnd(file);
         Platform::WriteFile(file, log.logBuffer.get(), log.logBufferFill);
         Platform::CloseFile(file);
     }

@@ -11,7 +11,9 @@ namespace Platform {
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle InvalidFileHandle = -1;
 
-enum FileAccess : unsigned { AccessRead = 1, AccessWrite = 2 };
+// AccessAppend is write access for records added at the end: the file is
+// positioned at its end when opened, and on POSIX every write goes to the end.
+enum FileAccess : unsigned { AccessRead = 1, AccessWrite = 2, AccessAppend = 4 };
 enum FileShare : unsigned { ShareNone = 0, ShareRead = 1, ShareWrite = 2, ShareDelete = 4 };
 enum class FileDisposition {
     OpenAlways,    // open, or create when missing
@@ -21,8 +23,6 @@ enum class FileDisposition {
 
 FileHandle OpenFile(const std::string& name, unsigned access, unsigned share,
                     FileDisposition disposition);
-// Moves the file position to the end of the file.
-bool SeekToEnd(FileHandle file);
 // Transfers count bytes from the file position on, going on after interrupted
 // and short transfers; returns how many were transferred (fewer only at the end
 // of the file or when the system fails).

@@ -12,12 +12,14 @@ FileHandle OpenFile(const std::string& name, unsigned access, unsigned /*share*/
                     FileDisposition disposition) {
     // POSIX has no share modes: other openers are never locked out.
     int flags = O_CLOEXEC;
-    if ((access & AccessRead) && (access & AccessWrite))
+    const bool writes = access & (AccessWrite | AccessAppend);
+    if ((access & AccessRead) && writes)
         flags |= O_RDWR;
-    else if (access & AccessWrite)
+    else if (writes)
         flags |= O_WRONLY;
     else
         flags |= O_RDONLY;
+    if (access & AccessAppend) flags |= O_APPEND;
     switch (disposition) {
         case FileDisposition::OpenAlways: flags |= O_CREAT; break;
         case FileDisposition::OpenExisting: break;
@@ -25,10 +27,6 @@ FileHandle OpenFile(const std::string& name, unsigned access, unsigned /*share*/
     }
     const int fd = ::open(name.c_str(), flags, 0666);
     return fd < 0 ? InvalidFileHandle : static_cast<FileHandle>(fd);
-}
-
-bool SeekToEnd(FileHandle file) {
-    return file != InvalidFileHandle && ::lseek(static_cast<int>(file), 0, SEEK_END) >= 0;
 }
 
 std::size_t ReadFromFile(FileHandle file, void* data, std::size_t count) {

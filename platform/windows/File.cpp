@@ -19,7 +19,7 @@ FileHandle OpenFile(const std::string& name, unsigned access, unsigned share,
                     FileDisposition disposition) {
     DWORD desired = 0;
     if (access & AccessRead) desired |= GENERIC_READ;
-    if (access & AccessWrite) desired |= GENERIC_WRITE;
+    if (access & (AccessWrite | AccessAppend)) desired |= GENERIC_WRITE;
     DWORD shareMode = 0;
     if (share & ShareRead) shareMode |= FILE_SHARE_READ;
     if (share & ShareWrite) shareMode |= FILE_SHARE_WRITE;
@@ -32,13 +32,9 @@ FileHandle OpenFile(const std::string& name, unsigned access, unsigned share,
     }
     HANDLE handle = ::CreateFileA(name.c_str(), desired, shareMode, nullptr, creation,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle == INVALID_HANDLE_VALUE ? InvalidFileHandle
-                                          : reinterpret_cast<FileHandle>(handle);
-}
-
-bool SeekToEnd(FileHandle file) {
-    return file != InvalidFileHandle &&
-           ::SetFilePointer(ToHandle(file), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
+    if (handle == INVALID_HANDLE_VALUE) return InvalidFileHandle;
+    if (access & AccessAppend) ::SetFilePointer(handle, 0, nullptr, FILE_END);
+    return reinterpret_cast<FileHandle>(handle);
 }
 
 std::size_t ReadFromFile(FileHandle file, void* data, std::size_t count) {
