@@ -1,6 +1,6 @@
 #include "host/DateTimeText.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace Tolvex29 {
 
@@ -9,10 +9,15 @@ namespace {
 // The pattern used when the locale gives no short date format.
 constexpr const char* FallbackShortDateFormat = "m/d/yy";
 
+// The value in decimal, padded with zeros after any sign to at least `digits` characters.
 void AppendNumber(std::string& text, int value, int digits) {
+    const unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", digits, value);
-    text += buffer;
+    char* const end = std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr;
+    const int length = static_cast<int>(end - buffer) + (value < 0 ? 1 : 0);
+    if (value < 0) text += '-';
+    if (length < digits) text.append(static_cast<std::size_t>(digits - length), '0');
+    text.append(buffer, static_cast<std::size_t>(end - buffer));
 }
 
 // Renders a short date pattern: d/dd day, M/MM (or m/mm) month, y/yy/yyyy year,
