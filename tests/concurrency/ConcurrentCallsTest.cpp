@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "concurrency/DocumentRoundTrips.h"
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 #include "xml/TolvexXmlUnit.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/LibraryFixture.h"
+#include "support/LibraryFixture.h"
 
 namespace TolvexTest {
 namespace {

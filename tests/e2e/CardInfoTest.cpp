@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 #include "xml/XmlParser.h"
 
 namespace {

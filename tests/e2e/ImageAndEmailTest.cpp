@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "base/Variant.h"
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 #include "xml/TolvexXml.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <windows.h>
 #endif
 
-#include "e2e/HostLibrary.h"
-#include "e2e/LibraryFixture.h"
+#include "support/HostLibrary.h"
+#include "support/LibraryFixture.h"
 #include "support/ScratchDirectory.h"
 
 namespace TolvexTest {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "e2e/ExampleScenario.h"
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ExampleScenario.h"
+#include "support/ScenarioTestSupport.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ExampleScenario.h"
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ExampleScenario.h"
+#include "support/ScenarioTestSupport.h"
 
 namespace {
 

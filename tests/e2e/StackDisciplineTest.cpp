@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "e2e/LibraryFixture.h"
+#include "support/LibraryFixture.h"
 
 namespace TolvexTest {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 
 namespace {
 

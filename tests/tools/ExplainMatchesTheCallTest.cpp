@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e/HostLibrary.h"
-#include "e2e/ScenarioTestSupport.h"
+#include "support/HostLibrary.h"
+#include "support/ScenarioTestSupport.h"
 #include "support/ScratchDirectory.h"
 #include "tools/ExampleScenario.h"
 #include "tools/Explain.h"

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 #include "tools/LogEntryJson.h"
 #include "tools/LogReader.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 #include "tools/Snapshot.h"
 #include "xml/TolvexXmlUnit.h"
 

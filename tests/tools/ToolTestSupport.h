@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "e2e/ExampleScenario.h"
+#include "support/ExampleScenario.h"
 #include "support/ScratchDirectory.h"
 #include "tools/JsonValue.h"
 #include "tools/ToolProcess.h"

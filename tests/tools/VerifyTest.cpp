@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 #include "tools/ExampleScenario.h"
 #include "tools/Verify.h"
 

@@ -1,4 +1,4 @@
-#include "e2e/ScenarioTestSupport.h"
+#include "support/ScenarioTestSupport.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <windows.h>
 #endif
 
-#include "e2e/HostLibrary.h"
+#include "support/HostLibrary.h"
 
 namespace {
 

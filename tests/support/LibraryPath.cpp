@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "e2e/HostLibrary.h"
+#include "support/HostLibrary.h"
 
 namespace TolvexTest {
 

@@ -1,4 +1,4 @@
-// Helpers for the end-to-end tests that answer from a scenario file: writing
+// Helpers for the tests that answer from a scenario file: writing
 // in.xml, calling the exports with host records prefilled with a marker byte, and
 // reading the dump files.
 #pragma once
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/LibraryFixture.h"
+#include "support/LibraryFixture.h"
 
 namespace TolvexTest {
 

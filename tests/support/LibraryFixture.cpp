@@ -1,4 +1,4 @@
-#include "e2e/LibraryFixture.h"
+#include "support/LibraryFixture.h"
 
 #include <regex>
 

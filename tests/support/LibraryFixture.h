@@ -1,4 +1,4 @@
-// The common ground of the end-to-end tests: a scratch working directory with a
+// The common ground of the tests that load the library: a scratch working directory with a
 // scenario file whose Root has no answers, and the library loaded into it the way
 // a host loads it. Also the reading of the log the library writes there.
 #pragma once
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/HostLibrary.h"
+#include "support/HostLibrary.h"
 #include "support/ScratchDirectory.h"
 
 namespace TolvexTest {
