@@ -118,14 +118,17 @@ struct CarvedBlocks::Block {
         if (block->balance.fetch_sub(count, std::memory_order_acq_rel) == count) Release(block);
     }
 
-    // Into the cache, marked unusable as a whole, or back to the system.
+    // Into the cache, marked unusable but for the cache's link in its first word,
+    // or back to the system. It is marked before the cache has it: from then on
+    // another thread may take it and mark it usable for its own load.
     static void Release(Block* block) noexcept {
         block->~Block();
-        MarkUsable(block, BlockSize, true);
-        if (blockCache.Keep(block))
-            MarkUsable(reinterpret_cast<char*>(block) + sizeof(void*), BlockSize - sizeof(void*), false);
-        else
+        MarkUsable(block, sizeof(void*), true);
+        MarkUsable(reinterpret_cast<char*>(block) + sizeof(void*), BlockSize - sizeof(void*), false);
+        if (!blockCache.Keep(block)) {
+            MarkUsable(block, BlockSize, true);
             FreePages(block, BlockSize);
+        }
         blocksInUse.fetch_sub(1, std::memory_order_relaxed);
     }
 };
