@@ -26,6 +26,7 @@ void FinalizeUnit() {
     if (--unitInitCount != 0) return;
     unit.Destroy();
     Platform::CarvedBlocks::ReleaseCachedBlocks();
+    TXmlNameTable::ReleaseSpareBuckets();
 }
 
 TXmlNameTable* GlobalNameTable() noexcept {

@@ -8,17 +8,21 @@ namespace {
 
 // The name with its first character changed from one ASCII letter case range to
 // the other; the name itself when its first character is not in the range.
-std::string WithFirstShifted(const std::string& name, char from, char to, int shift) {
-    std::string variant = name;
+std::string WithFirstShifted(std::string_view name, char from, char to, int shift) {
+    std::string variant(name);
     if (variant[0] >= from && variant[0] <= to) variant[0] = static_cast<char>(variant[0] + shift);
     return variant;
 }
 
 }  // namespace
 
+std::atomic<TXmlNameTable::BucketEnds*> TXmlNameTable::spareBuckets_{nullptr};
+
 TXmlNameTable::TXmlNameTable(std::int32_t bucketCount) {
     if (bucketCount < 1) throw TolvexXmlException("Name table needs at least one bucket");
-    ClearBuckets(static_cast<std::size_t>(bucketCount));
+    bucketCount_ = static_cast<std::size_t>(bucketCount);
+    BucketEnds* spare = bucketCount_ == DefaultBucketCount ? spareBuckets_.exchange(nullptr) : nullptr;
+    buckets_.reset(spare ? spare : new BucketEnds[bucketCount_]());
     // Room for the names of a typical document, taken once instead of grown.
     constexpr std::size_t typicalNameCount = 64;
     names_.reserve(typicalNameCount);
@@ -31,13 +35,17 @@ TXmlNameTable::TXmlNameTable(std::int32_t bucketCount) {
     xmlId_ = Add("xml");
 }
 
-std::uint32_t TXmlNameTable::HashName(const std::string& name) noexcept {
+TXmlNameTable::~TXmlNameTable() { GiveBackBuckets(); }
+
+void TXmlNameTable::ReleaseSpareBuckets() noexcept { delete[] spareBuckets_.exchange(nullptr); }
+
+std::uint32_t TXmlNameTable::HashName(std::string_view name) noexcept {
     std::uint32_t hash = 0;
     for (unsigned char byte : name) hash = hash * 33u + byte;
     return hash;
 }
 
-std::int32_t TXmlNameTable::FindExact(const std::string& name) const noexcept {
+std::int32_t TXmlNameTable::FindExact(std::string_view name) const noexcept {
     const std::uint32_t hash = HashName(name);
     for (std::int32_t at = buckets_[hash % bucketCount_].first; at != 0;) {
         const BucketEntry& entry = bucketEntries_[static_cast<std::size_t>(at - 1)];
@@ -48,10 +56,10 @@ std::int32_t TXmlNameTable::FindExact(const std::string& name) const noexcept {
     return -1;
 }
 
-void TXmlNameTable::ClearBuckets(std::size_t count) {
-    buckets_.reset(new BucketEnds[count]());
-    bucketCount_ = count;
-    bucketEntries_.clear();
+void TXmlNameTable::GiveBackBuckets() noexcept {
+    if (!buckets_ || bucketCount_ != DefaultBucketCount || !bucketsFollowHashes_) return;
+    for (const std::uint32_t hash : hashes_) buckets_[hash % bucketCount_] = BucketEnds{0, 0};
+    delete[] spareBuckets_.exchange(buckets_.release());
 }
 
 void TXmlNameTable::AppendToBucket(std::size_t bucket, std::int32_t id) {
@@ -74,16 +82,16 @@ std::vector<TNameIndexArray> TXmlNameTable::Buckets() const {
     return buckets;
 }
 
-std::int32_t TXmlNameTable::Add(const std::string& name) {
+std::int32_t TXmlNameTable::Add(std::string_view name) {
     const std::int32_t id = NameCount();
     const std::uint32_t hash = HashName(name);
-    names_.push_back(name);
+    names_.emplace_back(name);
     hashes_.push_back(hash);
     AppendToBucket(hash % bucketCount_, id);
     return id;
 }
 
-std::int32_t TXmlNameTable::NameToId(const std::string& name, bool firstLetterTolerant) {
+std::int32_t TXmlNameTable::NameToId(std::string_view name, bool firstLetterTolerant) {
     if (name.empty()) return -1;
     std::int32_t id = FindExact(name);
     if (id >= 0) return id;
@@ -103,11 +111,15 @@ std::string TXmlNameTable::IdToName(std::int32_t id) const {
 
 void TXmlNameTable::Restore(std::vector<std::string> names, const std::vector<TNameIndexArray>& buckets) {
     if (buckets.empty()) throw TolvexXmlException("Name table needs at least one bucket");
+    // From here on the buckets are the image's, and the array is never kept as the spare.
+    bucketsFollowHashes_ = false;
     names_ = std::move(names);
     hashes_.clear();
     hashes_.reserve(names_.size());
     for (const std::string& name : names_) hashes_.push_back(HashName(name));
-    ClearBuckets(buckets.size());
+    buckets_.reset(new BucketEnds[buckets.size()]());
+    bucketCount_ = buckets.size();
+    bucketEntries_.clear();
     for (std::size_t bucket = 0; bucket < buckets.size(); ++bucket)
         for (const std::int32_t id : buckets[bucket]) AppendToBucket(bucket, id);
 }

@@ -3,9 +3,11 @@
 // hash buckets, set at creation, holds the ids of each hash value.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "xml/XmlBase.h"
@@ -21,11 +23,12 @@ public:
 
     // A table of bucketCount buckets (at least 1) holding the five predefined names.
     explicit TXmlNameTable(std::int32_t bucketCount = DefaultBucketCount);
+    ~TXmlNameTable() override;
 
     // The id of the name, adding the name when it is absent; -1 for the empty name.
     // firstLetterTolerant also finds the name with its first ASCII letter in the
     // other case before adding the name as given.
-    std::int32_t NameToId(const std::string& name, bool firstLetterTolerant);
+    std::int32_t NameToId(std::string_view name, bool firstLetterTolerant);
     // The name of the id; empty for an id outside the table.
     std::string IdToName(std::int32_t id) const;
 
@@ -44,11 +47,14 @@ public:
     void Restore(std::vector<std::string> names, const std::vector<TNameIndexArray>& buckets);
 
     // The hash rule: h = h * 33 + byte over the name, modulo 2^32.
-    static std::uint32_t HashName(const std::string& name) noexcept;
+    static std::uint32_t HashName(std::string_view name) noexcept;
+
+    // Frees the spare bucket array kept for the next table (the XML unit's end).
+    static void ReleaseSpareBuckets() noexcept;
 
 private:
-    std::int32_t FindExact(const std::string& name) const noexcept;
-    std::int32_t Add(const std::string& name);
+    std::int32_t FindExact(std::string_view name) const noexcept;
+    std::int32_t Add(std::string_view name);
 
     std::vector<std::string> names_;
     // The hash of each name (index = id): a bucket holds many names once a table
@@ -66,10 +72,16 @@ private:
         std::int32_t id;
         std::int32_t next;
     };
-    void ClearBuckets(std::size_t count);
+    // Empties the buckets the names went into and keeps the array as the spare:
+    // a table is made per loaded document, and emptying the few buckets a table
+    // used costs far less than zeroing thousands in a new array.
+    void GiveBackBuckets() noexcept;
     void AppendToBucket(std::size_t bucket, std::int32_t id);
     std::size_t bucketCount_ = 0;
     std::unique_ptr<BucketEnds[]> buckets_;
+    // False once a stored image set the buckets: they need not follow the hashes.
+    bool bucketsFollowHashes_ = true;
+    static std::atomic<BucketEnds*> spareBuckets_;
     std::vector<BucketEntry> bucketEntries_;
     std::int32_t textId_;
     std::int32_t cdataId_;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "xml/TolvexXml.h"
 
@@ -136,6 +137,37 @@ TEST(NameTableBucketsTest, RestoredImageIsTakenAsStoredAndSkipsBadIds) {
     EXPECT_EQ(table->NameToId("x", false), 1);
     EXPECT_THROW(table->Restore({}, {}), TolvexXmlException);
     EXPECT_EQ(table->NameToId("x", false), 1);
+}
+
+// The buckets that hold only the five predefined names, as a fresh table has them.
+bool HoldsOnlyThePredefinedNames(const TXmlNameTable& table) {
+    std::size_t held = 0;
+    for (const TNameIndexArray& bucket : table.Buckets()) held += bucket.size();
+    return held == 5 && table.NameCount() == 5;
+}
+
+TEST(NameTableBucketsTest, ATableMadeAfterAnotherIsGoneStartsEmpty) {
+    // Tables of the default size pass their bucket array on; what one left in it
+    // must not show in the next, whether its buckets followed the hashes or came
+    // from a stored image.
+    const auto fillAndDrop = [](bool restored) {
+        IXmlNameTable table = new TXmlNameTable(TXmlNameTable::DefaultBucketCount);
+        for (int i = 0; i < 300; ++i) table->NameToId("name" + std::to_string(i), false);
+        if (restored) {
+            std::vector<TNameIndexArray> buckets(TXmlNameTable::DefaultBucketCount);
+            for (std::size_t bucket = 0; bucket < buckets.size(); bucket += 7) buckets[bucket] = {0};
+            table->Restore({"stored"}, buckets);
+        }
+    };
+    for (const bool restored : {false, true}) {
+        SCOPED_TRACE(restored ? "after a stored image" : "after names added");
+        fillAndDrop(restored);
+        IXmlNameTable next = new TXmlNameTable(TXmlNameTable::DefaultBucketCount);
+        EXPECT_TRUE(HoldsOnlyThePredefinedNames(*next));
+        EXPECT_EQ(next->NameToId("name7", false), 5);
+        EXPECT_EQ(next->NameToId("stored", false), 6);
+        EXPECT_EQ(next->NameToId("name7", false), 5);
+    }
 }
 
 TEST(GlobalNameTableTest, ExistsWhileTheUnitIsInitialised) {
