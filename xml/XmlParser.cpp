@@ -158,6 +158,7 @@ class XmlParser final : private TXmlWindowObserver {
 public:
     XmlParser(TXmlSource& source, TXmlNameTable& nameTable, bool preserveWhiteSpace, TXmlLoadArena& arena)
         : source_(source), nameTable_(nameTable), arena_(arena), preserveWhiteSpace_(preserveWhiteSpace) {
+        knownIds_.fill(-1);
         source_.SetWindowObserver(this);
     }
     XmlParser(const XmlParser&) = delete;
@@ -294,12 +295,8 @@ private:
     bool positionsRecorded_ = false;
     std::string longName_;             // a name read across buffer fills
 
-    // The names met in this load by a hash of their bytes: names repeat, and a
-    // hit spares the table's lookup and the copy of the name.
-    struct KnownName {
-        std::string name;
-        std::int32_t id = -1;
-    };
+    // The ids of the names met in this load by a hash of their bytes (-1 for an
+    // empty slot): names repeat, and a hit spares the table's lookup.
     static constexpr std::size_t knownNameSlots = 256;
     // A hash of the length and of the first and last bytes, read as words: names
     // are short and differ mostly at their ends.
@@ -321,7 +318,11 @@ private:
         const std::uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ size;
         return static_cast<std::size_t>(hash >> 56) % knownNameSlots;
     }
-    std::vector<KnownName> knownNames_ = std::vector<KnownName>(knownNameSlots);
+    // Whether the slot holds the id of that name.
+    bool SlotHolds(std::int32_t id, std::string_view name) const {
+        return id >= 0 && IsName(nameTable_.Names()[static_cast<std::size_t>(id)], name);
+    }
+    std::array<std::int32_t, knownNameSlots> knownIds_;
 };
 
 void XmlParser::SkipBlankRun() {
@@ -366,17 +367,14 @@ std::string_view XmlParser::ReadName() {
 }
 
 std::int32_t XmlParser::KnownNameId(std::string_view name) const {
-    const KnownName& known = knownNames_[KnownNameSlot(name)];
-    return known.id >= 0 && IsName(known.name, name) ? known.id : -1;
+    const std::int32_t id = knownIds_[KnownNameSlot(name)];
+    return SlotHolds(id, name) ? id : -1;
 }
 
 std::int32_t XmlParser::InternName(std::string_view name) {
-    KnownName& known = knownNames_[KnownNameSlot(name)];
-    if (known.id < 0 || !IsName(known.name, name)) {
-        known.name.assign(name);
-        known.id = nameTable_.NameToId(known.name, false);
-    }
-    return known.id;
+    std::int32_t& id = knownIds_[KnownNameSlot(name)];
+    if (!SlotHolds(id, name)) id = nameTable_.NameToId(name, false);
+    return id;
 }
 
 // The digits of a character reference; the number counts modulo 2^32 (only its
