@@ -104,6 +104,9 @@ private:
 
     void CheckIndex(std::int32_t index) const;
     void Grow();
+    // Frees a grown array without releasing what its slots hold: they are empty,
+    // or their references are let go uncounted (the release of a loaded tree).
+    void DropGrownItems() noexcept;
     void Adopt(TXmlNode* node);
     void Disown(TXmlNode* node);
     // Called when the owner goes while something else still holds the list.
@@ -114,7 +117,9 @@ private:
     std::int32_t count_ = 0;  // first: it fills the padding at the end of TXmlBase
     std::int32_t capacity_ = 0;
     TXmlNode* owner_;
-    IXmlNode* items_;  // inlineItems_, or an array of capacity_ items once they are too few
+    // inlineItems_, or raw storage of capacity_ references once they are too few
+    // (DropGrownItems frees it).
+    IXmlNode* items_;
     IXmlNode inlineItems_[InlineSlots];
 };
 

@@ -1,6 +1,8 @@
 // Storage of child lists: insertion, removal and the parent links they keep.
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <new>
 
 #include "xml/XmlExceptions.h"
 #include "xml/XmlGrowth.h"
@@ -22,7 +24,11 @@ TXmlNodeList::TXmlNodeList(TXmlNode* owner) : owner_(owner), items_(inlineItems_
 
 TXmlNodeList::~TXmlNodeList() {
     Clear();
-    if (items_ != inlineItems_) delete[] items_;
+    DropGrownItems();
+}
+
+void TXmlNodeList::DropGrownItems() noexcept {
+    if (items_ != inlineItems_) ::operator delete(items_);
 }
 
 void TXmlNodeList::CheckIndex(std::int32_t index) const {
@@ -50,10 +56,18 @@ void TXmlNodeList::Grow() {
     const std::int32_t capacity = count_ < capacity_ ? capacity_ : GrownCapacity(capacity_);
     const std::int32_t room = items_ == inlineItems_ ? InlineSlots : capacity_;
     if (count_ == room) {
-        auto items = std::make_unique<IXmlNode[]>(static_cast<std::size_t>(capacity));
-        std::move(items_, items_ + count_, items.get());
-        if (items_ != inlineItems_) delete[] items_;
-        items_ = items.release();
+        // A reference is its pointer alone: the items move as bytes, and the slots
+        // they leave are forgotten, not released.
+        static_assert(sizeof(IXmlNode) == sizeof(TXmlNode*));
+        auto* items = static_cast<IXmlNode*>(::operator new(static_cast<std::size_t>(capacity) * sizeof(IXmlNode)));
+        std::memcpy(static_cast<void*>(items), static_cast<const void*>(items_),
+                    static_cast<std::size_t>(count_) * sizeof(IXmlNode));
+        std::uninitialized_value_construct(items + count_, items + capacity);
+        if (items_ == inlineItems_)
+            for (IXmlNode& slot : inlineItems_) slot.Detach();
+        else
+            ::operator delete(items_);
+        items_ = items;
     }
     capacity_ = capacity;
 }

@@ -83,13 +83,10 @@ void TXmlDocument::ReleaseChildren() {
 
     // The tree goes: the heap parts are freed, the rooms of all objects stay in
     // the blocks, which go back whole; the name table loses the nodes' references
-    // together. The references in grown arrays are let go uncounted before the
-    // arrays are freed. The document's own list stays, empty, with its storage.
+    // together. The references in grown arrays are let go uncounted with the
+    // arrays. The document's own list stays, empty, with its storage.
     for (TXmlNode* node : heapHolders) node->FreeHeapParts();
-    for (TXmlNodeList* list : grownLists) {
-        for (std::int32_t i = 0; i < list->count_; ++i) list->items_[i].Detach();
-        delete[] list->items_;
-    }
+    for (TXmlNodeList* list : grownLists) list->DropGrownItems();
     for (std::int32_t i = 0; i < top->count_; ++i) top->items_[i].Detach();
     top->count_ = 0;
     if (nodeCount > 0) NameTable().ReleaseRefs(nodeCount);
