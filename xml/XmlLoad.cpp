@@ -33,19 +33,19 @@ void TXmlDocument::LoadFromStream(Platform::TStream& stream) {
     parseErrorOffset_ = -1;
     ReleaseChildren();
     RemoveAllAttrs();
+    // The text source reads its first window at once; the signature of a binary
+    // image is looked for in it, and only an image takes the stream back to just
+    // after the signature.
+    TXmlStmSource source(stream, TXmlStmSource::LoadBufSize);
+    const std::string_view firstWindow(source.Position(),
+                                       static_cast<std::size_t>(source.WindowEnd() - source.Position()));
     constexpr std::size_t signatureSize = BinaryXmlSignature.size();
-    char head[signatureSize];
-    std::string_view readAhead;
-    if (stream.GetSize() > static_cast<std::int64_t>(signatureSize)) {
-        stream.ReadBuffer(head, signatureSize);
-        readAhead = std::string_view(head, signatureSize);
-        if (readAhead == BinaryXmlSignature) {
-            LoadBinaryXmlFromStream(*this, stream);
-            return;
-        }
+    if (firstWindow.size() > signatureSize && firstWindow.substr(0, signatureSize) == BinaryXmlSignature) {
+        stream.Seek(static_cast<std::int64_t>(signatureSize) - static_cast<std::int64_t>(firstWindow.size()),
+                    Platform::SeekOrigin::Current);
+        LoadBinaryXmlFromStream(*this, stream);
+        return;
     }
-    // The text source takes the bytes read to look at as its first: no seek back.
-    TXmlStmSource source(stream, TXmlStmSource::LoadBufSize, readAhead);
     ParseText(source);
 }
 

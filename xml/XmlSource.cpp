@@ -17,16 +17,13 @@ TXmlStrSource::TXmlStrSource(std::string_view text) {
     StartReading();
 }
 
-TXmlStmSource::TXmlStmSource(Platform::TStream& stream, std::int32_t bufSize, std::string_view readAhead)
+TXmlStmSource::TXmlStmSource(Platform::TStream& stream, std::int32_t bufSize)
     : stream_(stream),
       remaining_(stream.GetSize()),
       // No larger than the input, and not cleared: every byte is read before it is used.
-      bufferSize_(std::max(
-          static_cast<std::size_t>(std::clamp<std::int64_t>(remaining_, 1, std::max<std::int32_t>(bufSize, 1))),
-          readAhead.size())),
-      buffer_(new char[bufferSize_]),
-      readAhead_(readAhead.size()) {
-    std::copy(readAhead.begin(), readAhead.end(), buffer_.get());
+      bufferSize_(
+          static_cast<std::size_t>(std::clamp<std::int64_t>(remaining_, 1, std::max<std::int32_t>(bufSize, 1)))),
+      buffer_(new char[bufferSize_]) {
     StartReading();
 }
 
@@ -34,9 +31,7 @@ bool TXmlStmSource::RefillWindow() {
     if (remaining_ <= 0) return false;
     const std::size_t count =
         static_cast<std::size_t>(std::min<std::int64_t>(remaining_, static_cast<std::int64_t>(bufferSize_)));
-    const std::size_t kept = std::min(readAhead_, count);
-    stream_.ReadBuffer(buffer_.get() + kept, count - kept);
-    readAhead_ = 0;
+    stream_.ReadBuffer(buffer_.get(), count);
     remaining_ -= static_cast<std::int64_t>(count);
     SetWindow(buffer_.get(), buffer_.get() + count);
     return true;

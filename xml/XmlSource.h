@@ -149,18 +149,17 @@ class TXmlStmSource final : public TXmlSource {
 public:
     static constexpr std::int32_t LoadBufSize = 65536;
 
-    // A source over the whole stream, which is positioned at its start or, when
-    // readAhead holds its first bytes (read already, to look at them), just after them.
-    TXmlStmSource(Platform::TStream& stream, std::int32_t bufSize, std::string_view readAhead = {});
+    // A source over the whole stream, which is positioned at its start; the first
+    // window is read at once.
+    TXmlStmSource(Platform::TStream& stream, std::int32_t bufSize);
 
 private:
     bool RefillWindow() override;
 
     Platform::TStream& stream_;
-    std::int64_t remaining_;  // bytes of the stream not yet in the window, read ahead or not
+    std::int64_t remaining_;  // bytes of the stream not read yet
     std::size_t bufferSize_;
     std::unique_ptr<char[]> buffer_;
-    std::size_t readAhead_;  // bytes at the buffer's start that the next fill keeps
 };
 
 }  // namespace TolvexXml

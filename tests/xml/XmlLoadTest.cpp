@@ -90,20 +90,27 @@ TEST(LoadXmlTest, KeepsTheNameTableAndAddsNames) {
 }
 
 TEST(LoadXmlTest, BinaryImagesLoadFromStringsAndStreams) {
-    IXmlDocument source = NewDocument();
-    source->LoadXML("<?xml version='1.0'?><Root a='1'><!--c--><B>text</B></Root>");
-    const std::string image = source->GetBinaryXML();
-    ASSERT_EQ(image.substr(0, signature.size()), signature);
+    // A small image, and one larger than the first window a stream load reads.
+    std::string large = "<Root>";
+    for (int i = 0; i < 6000; ++i) large += "<B n='" + std::to_string(i) + "'>text</B>";
+    large += "</Root>";
+    const std::string small = "<?xml version='1.0'?><Root a='1'><!--c--><B>text</B></Root>";
+    for (const std::string& text : {small, large}) {
+        IXmlDocument source = NewDocument();
+        source->LoadXML(text);
+        const std::string image = source->GetBinaryXML();
+        ASSERT_EQ(image.substr(0, signature.size()), signature);
 
-    IXmlDocument fromString = NewDocument();
-    fromString->LoadXML("<gone/>");
-    fromString->LoadXML(image);
-    EXPECT_EQ(DumpChildren(*fromString), DumpChildren(*source));
+        IXmlDocument fromString = NewDocument();
+        fromString->LoadXML("<gone/>");
+        fromString->LoadXML(image);
+        EXPECT_EQ(DumpChildren(*fromString), DumpChildren(*source));
 
-    IXmlDocument fromStream = NewDocument();
-    Platform::TMemoryStream stream(image);
-    fromStream->LoadFromStream(stream);
-    EXPECT_EQ(DumpChildren(*fromStream), DumpChildren(*source));
+        IXmlDocument fromStream = NewDocument();
+        Platform::TMemoryStream stream(image);
+        fromStream->LoadFromStream(stream);
+        EXPECT_EQ(DumpChildren(*fromStream), DumpChildren(*source)) << image.size() << " bytes";
+    }
 }
 
 TEST(LoadXmlTest, SignatureAloneTakesTheBinaryPath) {
