@@ -91,6 +91,12 @@ private:
     // Parses the source's text into the document's children, noting where parsing
     // stopped when it fails.
     void ParseText(TXmlSource& source);
+    // What the release of a loaded tree as a whole must do besides giving its
+    // blocks back; see xml/XmlTreeRelease.cpp.
+    struct LoadedTreeParts;
+    // Whether the tree below top is the region's whole and held by nothing else,
+    // noting its parts; false as soon as one object is not.
+    bool TallyLoadedTree(const TXmlNodeList& top, const TXmlLoadArena& region, LoadedTreeParts& parts) const;
 
     IXmlNameTable privateTable_;
     std::unique_ptr<TXmlLoadArena> loadRegion_;  // the blocks of the last load's tree
