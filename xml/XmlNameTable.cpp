@@ -57,7 +57,7 @@ std::int32_t TXmlNameTable::FindExact(std::string_view name) const noexcept {
 }
 
 void TXmlNameTable::GiveBackBuckets() noexcept {
-    if (!buckets_ || bucketCount_ != DefaultBucketCount || !bucketsFollowHashes_) return;
+    if (bucketCount_ != DefaultBucketCount || !bucketsFollowHashes_) return;
     for (const std::uint32_t hash : hashes_) buckets_[hash % bucketCount_] = BucketEnds{0, 0};
     delete[] spareBuckets_.exchange(buckets_.release());
 }
